@@ -1,0 +1,39 @@
+#pragma once
+
+#include "Platform/MappedDefaultsStore.h"
+
+#include <filesystem>
+#include <functional>
+
+namespace brisklet {
+
+/// The defaults store as one JSON file ($XDG_CONFIG_HOME/Brisklet/defaults.json), rewritten
+/// atomically on every change. A file that cannot be read is renamed aside with a timestamp and
+/// reported, and the store starts empty: a damaged file never stops the application, and its
+/// content is never silently destroyed.
+class JsonFileDefaultsStore final : public MappedDefaultsStore {
+public:
+    using Reporter = std::function<void(const std::string& message)>;
+
+    JsonFileDefaultsStore(std::filesystem::path file, Reporter report = {});
+
+    const std::filesystem::path& file() const { return file_; }
+
+    /// "defaults.json" inside `configDirectory`/"Brisklet".
+    static std::filesystem::path defaultFile(const std::filesystem::path& configDirectory);
+
+private:
+    struct Loaded {
+        Values values;
+        bool writable = true;
+    };
+    JsonFileDefaultsStore(Loaded loaded, std::filesystem::path file, Reporter report);
+    void didChange(const Values& values) override;
+    static Loaded loadFile(const std::filesystem::path& file, const Reporter& report);
+
+    std::filesystem::path file_;
+    Reporter report_;
+    bool writable_ = true;
+};
+
+} // namespace brisklet

@@ -1,0 +1,80 @@
+#include "main/CommandLine.h"
+
+#ifndef BRISKLET_VERSION
+#define BRISKLET_VERSION "0.0.0"
+#endif
+
+namespace brisklet {
+
+namespace {
+
+bool takeDirectoryOption(const std::string& arg, const char* name, int& i, int argc, const char* const* argv,
+                         std::optional<std::filesystem::path>& out, std::optional<std::string>& error) {
+    const std::string prefix = std::string(name) + "=";
+    if (arg.rfind(prefix, 0) == 0) {
+        out = arg.substr(prefix.size());
+    } else if (arg == name) {
+        if (i + 1 >= argc) {
+            error = std::string(name) + " needs a directory";
+            return true;
+        }
+        out = argv[++i];
+    } else {
+        return false;
+    }
+    if (out->empty()) {
+        error = std::string(name) + " needs a directory";
+    } else {
+        out = std::filesystem::absolute(*out);
+    }
+    return true;
+}
+
+} // namespace
+
+CommandLine parseCommandLine(int argc, const char* const* argv) {
+    CommandLine line;
+    for (int i = 1; i < argc && !line.error; ++i) {
+        const std::string arg = argv[i];
+        if (!line.command.empty()) {
+            line.command.push_back(arg);
+        } else if (arg == "--help" || arg == "-h") {
+            line.showHelp = true;
+        } else if (arg == "--version" || arg == "-v") {
+            line.showVersion = true;
+        } else if (takeDirectoryOption(arg, "--config-dir", i, argc, argv, line.configDirectory, line.error) ||
+                   takeDirectoryOption(arg, "--data-dir", i, argc, argv, line.dataDirectory, line.error)) {
+            continue;
+        } else if (arg.rfind("-", 0) == 0) {
+            line.error = "unknown option " + arg;
+        } else {
+            line.command.push_back(arg);
+        }
+    }
+    return line;
+}
+
+std::string versionText() {
+    return std::string("brisklet ") + BRISKLET_VERSION + "\n";
+}
+
+std::string usageText() {
+    return "Usage: brisklet [OPTIONS] [COMMAND]\n"
+           "\n"
+           "Screen capture, annotation and visual memory for the Linux desktop.\n"
+           "Without a command, this usage is printed.\n"
+           "\n"
+           "Commands:\n"
+           "  prefs show           Print the effective preferences as JSON\n"
+           "  prefs export FILE    Write a backup of the preferences to FILE (never overwrites)\n"
+           "  prefs import FILE    Replace the stored preferences with the document in FILE\n"
+           "  prefs reset          Forget the stored preferences; the defaults apply again\n"
+           "\n"
+           "Options:\n"
+           "  --config-dir DIR     Use DIR instead of $XDG_CONFIG_HOME (defaults file: DIR/Brisklet/defaults.json)\n"
+           "  --data-dir DIR       Use DIR instead of $XDG_DATA_HOME (library and logs: DIR/Brisklet/...)\n"
+           "  -h, --help           Show this help\n"
+           "  -v, --version        Show the version\n";
+}
+
+} // namespace brisklet
