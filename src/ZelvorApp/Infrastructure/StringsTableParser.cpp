@@ -1,6 +1,6 @@
 #include "ZelvorApp/Infrastructure/StringsTableParser.h"
 
-#include <cctype>
+#include "ZelvorCore/Foundation/Hex.h"
 
 namespace brisklet {
 
@@ -110,11 +110,11 @@ private:
         case 'u': {
             unsigned code = 0;
             for (int i = 0; i < 4; ++i) {
-                if (pos_ >= text_.size() || !std::isxdigit(static_cast<unsigned char>(text_[pos_]))) {
+                const int digit = pos_ < text_.size() ? hexDigitValue(text_[pos_++]) : -1;
+                if (digit < 0) {
                     return false;
                 }
-                const char h = text_[pos_++];
-                code = code * 16 + static_cast<unsigned>(h <= '9' ? h - '0' : (h | 0x20) - 'a' + 10);
+                code = code * 16 + static_cast<unsigned>(digit);
             }
             appendUtf8(out, code);
             return true;

@@ -9,7 +9,7 @@ namespace brisklet {
 
 namespace {
 
-struct Spec {
+struct Directive {
     int position = 0; // 1-based when positional
     bool leftAlign = false;
     bool zeroPad = false;
@@ -18,7 +18,7 @@ struct Spec {
     char conversion = 0;
 };
 
-bool parseSpec(std::string_view f, std::size_t& i, Spec& spec) {
+bool parseDirective(std::string_view f, std::size_t& i, Directive& directive) {
     // f[i] is just after '%'
     std::size_t j = i;
     int number = 0;
@@ -29,23 +29,23 @@ bool parseSpec(std::string_view f, std::size_t& i, Spec& spec) {
         ++j;
     }
     if (digits && j < f.size() && f[j] == '$') {
-        spec.position = number;
+        directive.position = number;
         i = j + 1;
     }
     while (i < f.size() && (f[i] == '-' || f[i] == '0' || f[i] == '+' || f[i] == ' ' || f[i] == '#')) {
-        spec.leftAlign |= f[i] == '-';
-        spec.zeroPad |= f[i] == '0';
+        directive.leftAlign |= f[i] == '-';
+        directive.zeroPad |= f[i] == '0';
         ++i;
     }
     while (i < f.size() && std::isdigit(static_cast<unsigned char>(f[i]))) {
-        spec.width = std::min(spec.width * 10 + (f[i] - '0'), 1000);
+        directive.width = std::min(directive.width * 10 + (f[i] - '0'), 1000);
         ++i;
     }
     if (i < f.size() && f[i] == '.') {
         ++i;
-        spec.precision = 0;
+        directive.precision = 0;
         while (i < f.size() && std::isdigit(static_cast<unsigned char>(f[i]))) {
-            spec.precision = std::min(spec.precision * 10 + (f[i] - '0'), 60);
+            directive.precision = std::min(directive.precision * 10 + (f[i] - '0'), 60);
             ++i;
         }
     }
@@ -55,8 +55,8 @@ bool parseSpec(std::string_view f, std::size_t& i, Spec& spec) {
     if (i >= f.size()) {
         return false;
     }
-    spec.conversion = f[i++];
-    return std::string_view("sdiuxXfFgGeEc@").find(spec.conversion) != std::string_view::npos;
+    directive.conversion = f[i++];
+    return std::string_view("sdiuxXfFgGeEc@").find(directive.conversion) != std::string_view::npos;
 }
 
 std::string asText(const FormatArgument& argument) {
@@ -71,9 +71,9 @@ std::string asText(const FormatArgument& argument) {
     return buffer;
 }
 
-std::string render(const Spec& spec, const FormatArgument& argument) {
+std::string render(const Directive& directive, const FormatArgument& argument) {
     char buffer[128];
-    switch (spec.conversion) {
+    switch (directive.conversion) {
     case 'd':
     case 'i':
     case 'u':
@@ -88,10 +88,10 @@ std::string render(const Spec& spec, const FormatArgument& argument) {
         } else {
             return asText(argument);
         }
-        if (spec.conversion == 'c') {
+        if (directive.conversion == 'c') {
             return std::string(1, static_cast<char>(value));
         }
-        const char* pattern = spec.conversion == 'x' ? "%llx" : spec.conversion == 'X' ? "%llX" : "%lld";
+        const char* pattern = directive.conversion == 'x' ? "%llx" : directive.conversion == 'X' ? "%llX" : "%lld";
         std::snprintf(buffer, sizeof buffer, pattern, static_cast<long long>(value));
         return buffer;
     }
@@ -109,35 +109,35 @@ std::string render(const Spec& spec, const FormatArgument& argument) {
         } else {
             return asText(argument);
         }
-        const char pattern[] = {'%', '.', '*', spec.conversion, '\0'};
-        std::snprintf(buffer, sizeof buffer, pattern, spec.precision < 0 ? 6 : spec.precision, value);
+        const char pattern[] = {'%', '.', '*', directive.conversion, '\0'};
+        std::snprintf(buffer, sizeof buffer, pattern, directive.precision < 0 ? 6 : directive.precision, value);
         return buffer;
     }
     default: {
         std::string text = asText(argument);
-        if (spec.precision >= 0 && text.size() > static_cast<std::size_t>(spec.precision)) {
-            text.resize(static_cast<std::size_t>(spec.precision));
+        if (directive.precision >= 0 && text.size() > static_cast<std::size_t>(directive.precision)) {
+            text.resize(static_cast<std::size_t>(directive.precision));
         }
         return text;
     }
     }
 }
 
-std::string padded(std::string text, const Spec& spec) {
+std::string padded(std::string text, const Directive& directive) {
     // Width counts code points, so "%5s" lines up texts with non-ASCII letters too.
     std::size_t length = 0;
     for (const unsigned char c : text) {
         length += (c & 0xC0) != 0x80 ? 1 : 0;
     }
-    if (length >= static_cast<std::size_t>(spec.width)) {
+    if (length >= static_cast<std::size_t>(directive.width)) {
         return text;
     }
-    const std::size_t fill = static_cast<std::size_t>(spec.width) - length;
-    if (spec.leftAlign) {
+    const std::size_t fill = static_cast<std::size_t>(directive.width) - length;
+    if (directive.leftAlign) {
         return text + std::string(fill, ' ');
     }
-    const bool numeric = std::string_view("diuxXfFgGeE").find(spec.conversion) != std::string_view::npos;
-    const char pad = spec.zeroPad && numeric ? '0' : ' ';
+    const bool numeric = std::string_view("diuxXfFgGeE").find(directive.conversion) != std::string_view::npos;
+    const char pad = directive.zeroPad && numeric ? '0' : ' ';
     if (pad == '0' && !text.empty() && text[0] == '-') {
         return "-" + std::string(fill, '0') + text.substr(1);
     }
@@ -179,15 +179,16 @@ std::string formatText(std::string_view format, const std::vector<FormatArgument
             continue;
         }
         std::size_t cursor = i + 1;
-        Spec spec;
-        if (!parseSpec(format, cursor, spec)) {
+        Directive directive;
+        if (!parseDirective(format, cursor, directive)) {
             out.append(format.substr(i, cursor - i)); // not a conversion: keep the text as written
             i = cursor;
             continue;
         }
-        const std::size_t index = spec.position > 0 ? static_cast<std::size_t>(spec.position - 1) : nextArgument++;
+        const std::size_t index =
+            directive.position > 0 ? static_cast<std::size_t>(directive.position - 1) : nextArgument++;
         if (index < arguments.size()) {
-            out += padded(render(spec, arguments[index]), spec);
+            out += padded(render(directive, arguments[index]), directive);
         }
         i = cursor;
     }
@@ -208,10 +209,11 @@ std::vector<std::string> formatConversions(std::string_view format) {
             continue;
         }
         std::size_t cursor = i + 1;
-        Spec spec;
-        if (parseSpec(format, cursor, spec)) {
-            const std::size_t index = spec.position > 0 ? static_cast<std::size_t>(spec.position - 1) : nextArgument++;
-            found.emplace_back(index, std::string(1, normalised(spec.conversion)));
+        Directive directive;
+        if (parseDirective(format, cursor, directive)) {
+            const std::size_t index =
+                directive.position > 0 ? static_cast<std::size_t>(directive.position - 1) : nextArgument++;
+            found.emplace_back(index, std::string(1, normalised(directive.conversion)));
         }
         i = cursor;
     }

@@ -1,5 +1,7 @@
 #include "ZelvorCore/Foundation/FileUrl.h"
 
+#include "ZelvorCore/Foundation/Hex.h"
+
 namespace brisklet {
 
 namespace {
@@ -10,18 +12,6 @@ bool isUnreserved(unsigned char c) {
            c == '*' || c == '+' || c == ',' || c == ';' || c == '=' || c == ':' || c == '@';
 }
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
 
 std::optional<std::string> percentDecode(std::string_view text) {
     std::string out;
@@ -34,8 +24,8 @@ std::optional<std::string> percentDecode(std::string_view text) {
         if (i + 2 >= text.size()) {
             return std::nullopt;
         }
-        const int hi = hexDigit(text[i + 1]);
-        const int lo = hexDigit(text[i + 2]);
+        const int hi = hexDigitValue(text[i + 1]);
+        const int lo = hexDigitValue(text[i + 2]);
         if (hi < 0 || lo < 0) {
             return std::nullopt;
         }

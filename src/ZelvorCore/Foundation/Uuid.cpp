@@ -1,5 +1,7 @@
 #include "ZelvorCore/Foundation/Uuid.h"
 
+#include "ZelvorCore/Foundation/Hex.h"
+
 #include <random>
 #include <sys/random.h>
 
@@ -25,18 +27,6 @@ void fillRandom(std::uint8_t* out, std::size_t count) {
     }
 }
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
 
 } // namespace
 
@@ -62,8 +52,8 @@ std::optional<Uuid> Uuid::parse(std::string_view text) {
             ++i;
             continue;
         }
-        const int hi = hexValue(text[i]);
-        const int lo = hexValue(text[i + 1]);
+        const int hi = hexDigitValue(text[i]);
+        const int lo = hexDigitValue(text[i + 1]);
         if (hi < 0 || lo < 0) {
             return std::nullopt;
         }
