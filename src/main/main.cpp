@@ -1,11 +1,19 @@
 #include "Platform/Clock.h"
+#include "Platform/Linux/Apertium/ApertiumTranslator.h"
+#include "Platform/Linux/Cld2/Cld2LanguageIdentifier.h"
+#include "Platform/Linux/Codec/LinuxImageCodec.h"
 #include "Platform/Linux/System/JsonFileDefaultsStore.h"
 #include "Platform/Linux/System/XdgPaths.h"
+#include "Platform/Linux/Tesseract/TesseractTextRecognizer.h"
 #include "Platform/ThreadSerialQueue.h"
+#include "ZelvorApp/Infrastructure/LocalizationStore.h"
 #include "ZelvorApp/Infrastructure/RuntimeLogWriter.h"
 #include "ZelvorApp/Infrastructure/RuntimeLogger.h"
+#include "ZelvorCore/Stores/PreferencesStore.h"
 #include "main/CommandLine.h"
+#include "main/OcrCommand.h"
 #include "main/PrefsCommand.h"
+#include "main/TranslateCommand.h"
 
 #include <iostream>
 #include <memory>
@@ -41,15 +49,28 @@ private:
 };
 
 int runCommand(const CommandLine& line, DefaultsStore& defaults) {
-    if (!line.command.empty() && line.command[0] == "prefs") {
-        return runPrefsCommand({line.command.begin() + 1, line.command.end()}, defaults, std::cout, std::cerr);
+    if (line.command.empty()) {
+        std::cout << usageText();
+        return 0;
     }
-    if (!line.command.empty()) {
-        std::cerr << "brisklet: unknown command '" << line.command[0] << "'\nTry 'brisklet --help'.\n";
-        return 2;
+    const std::string& name = line.command[0];
+    const std::vector<std::string> args(line.command.begin() + 1, line.command.end());
+    if (name == "prefs") {
+        return runPrefsCommand(args, defaults, std::cout, std::cerr);
     }
-    std::cout << usageText();
-    return 0;
+    if (name == "ocr") {
+        const LinuxImageCodec codec;
+        TesseractTextRecognizer recognizer;
+        Cld2LanguageIdentifier languages;
+        return runOcrCommand(args, codec, recognizer, languages, std::cin, std::cout, std::cerr);
+    }
+    if (name == "translate") {
+        Cld2LanguageIdentifier languages;
+        ApertiumTranslator translator(languages, ApertiumTranslator::Options{});
+        return runTranslateCommand(args, translator, LocalizationStore::shared(), std::cin, std::cout, std::cerr);
+    }
+    std::cerr << "brisklet: unknown command '" << name << "'\nTry 'brisklet --help'.\n";
+    return 2;
 }
 
 } // namespace
@@ -80,6 +101,7 @@ int main(int argc, char** argv) {
                                            paths.applicationSupportDirectory() / "Brisklet" / "Logs",
                                            RuntimeLogWriter::storedPreferencesProvider(defaults)));
     reporter->loggerStarted();
+    LocalizationStore::shared().apply(PreferencesStore(defaults).load().appLanguage);
 
     const int status = runCommand(line, defaults);
 
