@@ -69,6 +69,8 @@ std::string usageText() {
            "  prefs export FILE    Write a backup of the preferences to FILE (never overwrites)\n"
            "  prefs import FILE    Replace the stored preferences with the document in FILE\n"
            "  prefs reset          Forget the stored preferences; the defaults apply again\n"
+           "  annotate IMAGE --items ITEMS.json -o OUT.png [--enhance]\n"
+           "                       Draw the annotations listed in ITEMS.json onto IMAGE into a new PNG\n"
            "  ocr IMAGE [--text | --markdown | --json]\n"
            "                       Print the text recognised in IMAGE (PNG or JPEG; - reads standard input)\n"
            "  translate --to LANG [--from LANG]\n"

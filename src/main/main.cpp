@@ -10,6 +10,7 @@
 #include "ZelvorApp/Infrastructure/RuntimeLogWriter.h"
 #include "ZelvorApp/Infrastructure/RuntimeLogger.h"
 #include "ZelvorCore/Stores/PreferencesStore.h"
+#include "main/AnnotateCommand.h"
 #include "main/CommandLine.h"
 #include "main/OcrCommand.h"
 #include "main/PrefsCommand.h"
@@ -57,6 +58,9 @@ int runCommand(const CommandLine& line, DefaultsStore& defaults) {
     const std::vector<std::string> args(line.command.begin() + 1, line.command.end());
     if (name == "prefs") {
         return runPrefsCommand(args, defaults, std::cout, std::cerr);
+    }
+    if (name == "annotate") {
+        return runAnnotateCommandHeadless(args, std::cout, std::cerr);
     }
     if (name == "ocr") {
         const LinuxImageCodec codec;
