@@ -12,6 +12,8 @@
 #include "ZelvorCore/Stores/PreferencesStore.h"
 #include "main/AnnotateCommand.h"
 #include "main/CommandLine.h"
+#include "main/LibraryCommand.h"
+#include "main/LibraryTextRecognition.h"
 #include "main/OcrCommand.h"
 #include "main/PrefsCommand.h"
 #include "main/TranslateCommand.h"
@@ -49,7 +51,7 @@ private:
     std::vector<std::string> pending_;
 };
 
-int runCommand(const CommandLine& line, DefaultsStore& defaults) {
+int runCommand(const CommandLine& line, const Paths& paths, DefaultsStore& defaults) {
     if (line.command.empty()) {
         std::cout << usageText();
         return 0;
@@ -61,6 +63,12 @@ int runCommand(const CommandLine& line, DefaultsStore& defaults) {
     }
     if (name == "annotate") {
         return runAnnotateCommandHeadless(args, std::cout, std::cerr);
+    }
+    if (name == "library") {
+        TesseractTextRecognizer recognizer;
+        Cld2LanguageIdentifier languages;
+        LibraryTextRecognition textRecognition(recognizer, languages);
+        return runLibraryCommand(args, paths, defaults, std::cin, std::cout, std::cerr, &textRecognition);
     }
     if (name == "ocr") {
         const LinuxImageCodec codec;
@@ -107,7 +115,7 @@ int main(int argc, char** argv) {
     reporter->loggerStarted();
     LocalizationStore::shared().apply(PreferencesStore(defaults).load().appLanguage);
 
-    const int status = runCommand(line, defaults);
+    const int status = runCommand(line, paths, defaults);
 
     RuntimeLogger::flush();
     RuntimeLogger::uninstall();
