@@ -81,6 +81,8 @@ std::string usageText() {
            "  library classify     Read text on standard input; print its kind and whether it looks sensitive\n"
            "  ocr IMAGE [--text | --markdown | --json]\n"
            "                       Print the text recognised in IMAGE (PNG or JPEG; - reads standard input)\n"
+           "  stitch FRAME.png... -o OUT.png [--no-header-crop] [--no-footer-crop]\n"
+           "                       Stitch screenshots of a scrolled page into one tall PNG (never overwrites)\n"
            "  translate --to LANG [--from LANG]\n"
            "                       Translate standard input offline (LANG: auto, zh-Hans, en, ja, ko, fr, de, es)\n"
            "\n"

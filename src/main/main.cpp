@@ -16,6 +16,7 @@
 #include "main/LibraryTextRecognition.h"
 #include "main/OcrCommand.h"
 #include "main/PrefsCommand.h"
+#include "main/StitchCommand.h"
 #include "main/TranslateCommand.h"
 
 #include <iostream>
@@ -75,6 +76,10 @@ int runCommand(const CommandLine& line, const Paths& paths, DefaultsStore& defau
         TesseractTextRecognizer recognizer;
         Cld2LanguageIdentifier languages;
         return runOcrCommand(args, codec, recognizer, languages, std::cin, std::cout, std::cerr);
+    }
+    if (name == "stitch") {
+        const LinuxImageCodec codec;
+        return runStitchCommand(args, codec, std::cout, std::cerr);
     }
     if (name == "translate") {
         Cld2LanguageIdentifier languages;

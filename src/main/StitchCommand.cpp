@@ -1,0 +1,159 @@
+#include "main/StitchCommand.h"
+
+#include "Platform/ImageCodec.h"
+#include "Platform/Linux/OpenCV/OpenCVImageRegistration.h"
+#include "ZelvorApp/Longshot/LongshotComposer.h"
+#include "ZelvorApp/Longshot/LongshotFrameClassifier.h"
+#include "ZelvorCore/Foundation/AtomicFile.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+
+namespace brisklet {
+
+namespace {
+
+struct StitchArguments {
+    std::vector<std::string> frames;
+    std::optional<std::string> output;
+    LongshotCropOptions cropOptions = LongshotCropOptions::automatic();
+    std::optional<std::string> error;
+};
+
+StitchArguments parse(const std::vector<std::string>& args) {
+    StitchArguments parsed;
+    for (std::size_t i = 0; i < args.size() && !parsed.error; ++i) {
+        const std::string& arg = args[i];
+        if (arg == "-o" || arg == "--output") {
+            if (i + 1 >= args.size() || args[i + 1].empty()) {
+                parsed.error = arg + " needs a file name";
+            } else {
+                parsed.output = args[++i];
+            }
+        } else if (arg.rfind("--output=", 0) == 0) {
+            parsed.output = arg.substr(9);
+        } else if (arg == "--no-header-crop") {
+            parsed.cropOptions.ignoreTopFixedBar = false;
+        } else if (arg == "--no-footer-crop") {
+            parsed.cropOptions.ignoreBottomFixedBar = false;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            parsed.error = "unknown option " + arg;
+        } else {
+            parsed.frames.push_back(arg);
+        }
+    }
+    if (!parsed.error && parsed.frames.empty()) {
+        parsed.error = "no frames given";
+    } else if (!parsed.error && (!parsed.output || parsed.output->empty())) {
+        parsed.error = "no output file given (-o OUT.png)";
+    }
+    return parsed;
+}
+
+std::string sizeText(const Image& image) {
+    return std::to_string(image.width()) + "x" + std::to_string(image.height());
+}
+
+std::string matchText(const LongshotOverlapMatch& m) {
+    char buffer[192];
+    std::snprintf(buffer, sizeof buffer,
+                  "shift=%d overlap=%d topFixed=%d bottomFixed=%d leftFixed=%d rightFixed=%d score=%.3f", m.seamOffset,
+                  m.overlapPixels, m.headerExclusionHeight, m.footerExclusionHeight, m.leftExclusionWidth,
+                  m.rightExclusionWidth, m.score);
+    return buffer;
+}
+
+/// Reads every frame; all must have the first frame's size. Reports the first bad file.
+std::optional<std::vector<std::shared_ptr<const Image>>> loadFrames(const std::vector<std::string>& files,
+                                                                    const ImageCodec& codec, std::ostream& err) {
+    std::vector<std::shared_ptr<const Image>> frames;
+    for (const std::string& file : files) {
+        auto image = codec.readFile(file);
+        if (!image) {
+            err << "brisklet stitch: cannot read " << file << " (" << toString(image.error()) << ")\n";
+            return std::nullopt;
+        }
+        if (image.value().isEmpty()) {
+            err << "brisklet stitch: " << file << " is an empty image\n";
+            return std::nullopt;
+        }
+        if (!frames.empty() &&
+            (image.value().width() != frames.front()->width() || image.value().height() != frames.front()->height())) {
+            err << "brisklet stitch: " << file << " is " << sizeText(image.value()) << " but " << files.front()
+                << " is " << sizeText(*frames.front()) << "; frames of one scrolling capture share one size\n";
+            return std::nullopt;
+        }
+        frames.push_back(std::make_shared<const Image>(std::move(image).value()));
+    }
+    return frames;
+}
+
+} // namespace
+
+int runStitchCommand(const std::vector<std::string>& args, const ImageCodec& codec, std::ostream& out,
+                     std::ostream& err) {
+    const StitchArguments arguments = parse(args);
+    if (arguments.error) {
+        err << "brisklet stitch: " << *arguments.error
+            << "\nUsage: brisklet stitch FRAME.png... -o OUT.png [--no-header-crop] [--no-footer-crop]\n";
+        return 2;
+    }
+    const std::filesystem::path output = *arguments.output;
+    std::error_code ignored;
+    if (std::filesystem::exists(output, ignored)) {
+        err << "brisklet stitch: " << output.string() << " already exists; choose a new file name\n";
+        return 1;
+    }
+    const auto frames = loadFrames(arguments.frames, codec, err);
+    if (!frames) {
+        return 1;
+    }
+
+    OpenCVImageRegistration registration;
+    const LongshotComposer composer(registration);
+    LongshotFrameClassifier classifier(composer);
+    LongshotAnalysisOptions options;
+    options.minProgressPixels = LongshotConfig{}.minProgressPixels;
+    options.cropOptions = arguments.cropOptions;
+    options.allowedPixelDirection = LongshotPixelOverlapMatcher::Direction::forward;
+
+    std::vector<AcceptedLongshotFrame> accepted;
+    for (std::size_t i = 0; i < frames->size(); ++i) {
+        out << "frame " << i + 1 << " " << arguments.frames[i] << ": ";
+        const auto last = accepted.empty() ? nullptr : accepted.back().image;
+        const auto analysis = classifier.classify(last, (*frames)[i], options);
+        if (const auto* kept = std::get_if<LongshotFrameAccepted>(&analysis)) {
+            out << (kept->frame.match ? "accepted " + matchText(*kept->frame.match) : "accepted (first frame)") << "\n";
+            accepted.push_back(kept->frame);
+        } else if (const auto* unmatched = std::get_if<LongshotFrameUnmatched>(&analysis)) {
+            out << "skipped, no reliable match " << matchText(unmatched->match) << "\n";
+        } else {
+            out << "skipped, nothing moved since the last accepted frame\n";
+        }
+    }
+
+    const auto composed = LongshotComposer::compose(accepted, arguments.cropOptions);
+    if (!composed) {
+        err << "brisklet stitch: the frames could not be stitched\n";
+        return 1;
+    }
+    const auto encoded = codec.encode(*composed, ImageFormat::png);
+    if (!encoded) {
+        err << "brisklet stitch: cannot encode the stitched image (" << toString(encoded.error()) << ")\n";
+        return 1;
+    }
+    if (const auto error = writeNewFileAtomically(output, encoded.value())) {
+        if (error == std::errc::file_exists) {
+            err << "brisklet stitch: " << output.string() << " already exists; choose a new file name\n";
+        } else {
+            err << "brisklet stitch: cannot write " << output.string() << ": " << error.message() << "\n";
+        }
+        return 1;
+    }
+    out << "Stitched " << accepted.size() << " of " << frames->size() << " frames into " << output.string() << " ("
+        << sizeText(*composed) << ")\n";
+    return 0;
+}
+
+} // namespace brisklet
