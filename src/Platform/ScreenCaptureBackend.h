@@ -6,6 +6,8 @@
 #include "ZelvorCore/Foundation/Result.h"
 
 #include <cstdint>
+#include <filesystem>
+#include <string>
 #include <vector>
 
 namespace brisklet {
@@ -46,6 +48,36 @@ public:
     /// calling thread; callers run it on a background queue.
     virtual Result<Image, ScreenCaptureError> capture(const Rect& rect, const ScreenCaptureContext& context,
                                                       const std::vector<std::uint32_t>& excludingWindowIDs) = 0;
+};
+
+/// What one run of the command-line screenshot tool produced.
+struct ScreenshotToolRun {
+    /// False when the tool could not be started at all; `launchError` says why.
+    bool launched = false;
+    std::string launchError;
+    /// The tool was still running when the time ran out and has been killed.
+    bool timedOut = false;
+    /// The exit status; -1 when the tool did not exit normally.
+    int exitStatus = -1;
+    std::string standardOutput;
+    std::string standardError;
+
+    bool operator==(const ScreenshotToolRun&) const = default;
+};
+
+/// The last-resort capture mechanism: a command-line tool that writes a PNG file.
+class ScreenshotTool {
+public:
+    virtual ~ScreenshotTool() = default;
+
+    /// Writes `toolRect` (whole pixels, origin at the top-left of the whole desktop, y down) to
+    /// the PNG file `output`, giving up after `timeoutSeconds`. Blocks the calling thread.
+    virtual ScreenshotToolRun captureRectangle(const Rect& toolRect, const std::filesystem::path& output,
+                                               double timeoutSeconds) = 0;
+    /// Writes the window numbered `windowID` to the PNG file `output`, with its frame when
+    /// `includeDecorations`, giving up after `timeoutSeconds`. Blocks the calling thread.
+    virtual ScreenshotToolRun captureWindow(std::uint32_t windowID, bool includeDecorations,
+                                            const std::filesystem::path& output, double timeoutSeconds) = 0;
 };
 
 } // namespace brisklet

@@ -2,7 +2,10 @@
 
 #include "ZelvorCore/Foundation/Geometry.h"
 
+#include <cstdint>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace brisklet {
 
@@ -39,6 +42,35 @@ public:
     /// Posts `clicks` wheel clicks at the pointer; negative values move the content up (the
     /// page scrolls down). Returns false when no event could be created.
     virtual bool postWheelClicks(int clicks) = 0;
+};
+
+/// One on-screen window as the window server describes it; fields it cannot read are absent.
+struct WindowServerWindow {
+    /// The window number (X11: the client window's id); 0 when the server gave none.
+    std::uint32_t number = 0;
+    std::optional<std::string> name;
+    std::optional<std::string> ownerName;
+    std::optional<std::int32_t> ownerPID;
+    /// Points, origin at the top-left of the primary screen, y down.
+    std::optional<Rect> bounds;
+    /// 0 for normal windows; docks, panels, menus and windows kept above sit on other layers.
+    int layer = 0;
+    /// 0 (invisible) ... 1 (opaque).
+    double alpha = 1.0;
+    /// False when the window asks not to be captured.
+    bool isShareable = true;
+
+    bool operator==(const WindowServerWindow&) const = default;
+};
+
+/// The on-screen windows of every application. Read from any thread; every call asks afresh.
+class WindowListSource {
+public:
+    virtual ~WindowListSource() = default;
+
+    /// The mapped windows, front to back, without desktop elements (the desktop window itself,
+    /// desktop icons). Empty when there is no display.
+    virtual std::vector<WindowServerWindow> onScreenWindows() const = 0;
 };
 
 } // namespace brisklet

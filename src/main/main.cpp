@@ -2,6 +2,7 @@
 #include "Platform/Linux/Apertium/ApertiumTranslator.h"
 #include "Platform/Linux/Cld2/Cld2LanguageIdentifier.h"
 #include "Platform/Linux/Codec/LinuxImageCodec.h"
+#include "Platform/Linux/Gif/GiflibGIFEncoder.h"
 #include "Platform/Linux/System/JsonFileDefaultsStore.h"
 #include "Platform/Linux/System/XdgPaths.h"
 #include "Platform/Linux/Tesseract/TesseractTextRecognizer.h"
@@ -11,7 +12,9 @@
 #include "ZelvorApp/Infrastructure/RuntimeLogger.h"
 #include "ZelvorCore/Stores/PreferencesStore.h"
 #include "main/AnnotateCommand.h"
+#include "main/CaptureCommand.h"
 #include "main/CommandLine.h"
+#include "main/GifCommand.h"
 #include "main/LibraryCommand.h"
 #include "main/LibraryTextRecognition.h"
 #include "main/OcrCommand.h"
@@ -64,6 +67,19 @@ int runCommand(const CommandLine& line, const Paths& paths, DefaultsStore& defau
     }
     if (name == "annotate") {
         return runAnnotateCommandHeadless(args, std::cout, std::cerr);
+    }
+    if (name == "capture") {
+        const LinuxImageCodec codec;
+        return runCaptureCommand(args, defaults, paths, codec, std::cout, std::cerr);
+    }
+    if (name == "windows") {
+        return runWindowsCommand(args, std::cout, std::cerr);
+    }
+    if (name == "gif") {
+        const LinuxImageCodec codec;
+        GiflibGIFEncoder encoder;
+        const SystemClock clock;
+        return runGifCommand(args, codec, encoder, clock, std::cout, std::cerr);
     }
     if (name == "library") {
         TesseractTextRecognizer recognizer;

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "ZelvorCore/Foundation/Geometry.h"
+#include "ZelvorCore/Foundation/Json.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace brisklet {
+
+/// A window of another application that can be captured or snapped to.
+struct CapturedWindowInfo {
+    /// The window number.
+    std::int64_t id = 0;
+    /// The window's name, or the owner's name when it has none.
+    std::string title;
+    std::string ownerName;
+    std::optional<std::int32_t> ownerPID;
+    /// Points, origin at the top-left of the primary screen, y down.
+    Rect bounds;
+
+    bool operator==(const CapturedWindowInfo&) const = default;
+};
+
+/// {"id", "title", "ownerName", "ownerPID" (when known), "bounds": {"x", "y", "width", "height"}}.
+void read(const Json& j, CapturedWindowInfo& out);
+Json write(const CapturedWindowInfo& value);
+
+} // namespace brisklet

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "ZelvorApp/Recording/GIFPostProcessor.h"
+#include "ZelvorApp/Recording/GIFRecorderError.h"
+#include "ZelvorApp/Recording/GIFRecordingDraft.h"
+#include "ZelvorCore/Foundation/Geometry.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace brisklet {
+
+class GIFAnnotationFrameRenderer;
+class LocalizationStore;
+class MainQueue;
+
+/// State of the GIF editing window: the kept range, the playhead and its playback, and the
+/// export's progress. Main thread only; `onChange` runs after every change the window shows.
+class GIFPostProcessingModel {
+public:
+    static constexpr double kMinimumSelection = 0.08;
+    static constexpr double kPlaybackInterval = 1.0 / 24.0;
+    static constexpr std::size_t kMaxThumbnails = 10;
+
+    GIFPostProcessingModel(const GIFRecordingDraft& draft, MainQueue& mainQueue, const LocalizationStore& localization);
+    ~GIFPostProcessingModel();
+    GIFPostProcessingModel(const GIFPostProcessingModel&) = delete;
+    GIFPostProcessingModel& operator=(const GIFPostProcessingModel&) = delete;
+
+    std::function<void()> onChange;
+
+    double startTime() const { return startTime_; }
+    double endTime() const { return endTime_; }
+    double playheadTime() const { return playheadTime_; }
+    bool isPlaying() const { return isPlaying_; }
+    bool isExporting() const { return isExporting_; }
+    const std::optional<std::string>& exportErrorMessage() const { return exportErrorMessage_; }
+    std::optional<double> exportProgress() const { return exportProgress_; }
+    const std::vector<GIFTrimSegment>& segments() const { return segments_; }
+    double duration() const { return duration_; }
+    const std::vector<CapturedGIFFrame>& frames() const { return frames_; }
+    const std::vector<std::shared_ptr<const Image>>& timelineThumbnails() const { return thumbnails_; }
+    Size contentSize() const { return contentSize_; }
+    /// Drawn into previews and the export.
+    const std::optional<GIFAnnotationExportPlan>& annotationExportPlan() const { return annotationExportPlan_; }
+    int playbackTickCount() const { return playbackTickCount_; }
+
+    /// Selects [start, end], clamped to the recording and widened to the minimum length on the
+    /// side that did not move.
+    void setSelection(double start, double end);
+    void setPlayheadTime(double time);
+    void togglePlayback();
+    void stopPlayback();
+    void advancePlayback(double seconds);
+    void removeSegment(const Uuid& id);
+    GIFPostProcessingOptions options() const;
+    void beginExport();
+    void updateExportProgress(double fraction);
+    void finishExportFailure(GIFRecorderError error);
+    /// The recorded frame shown at the playhead.
+    std::optional<CapturedGIFFrame> playheadFrame() const;
+    /// The playhead frame with the annotations active at the playhead drawn on it (when there is
+    /// a plan and a renderer); empty when there are no frames.
+    Image renderedPreviewImage(const GIFAnnotationFrameRenderer* renderer) const;
+    /// The playhead as "m:ss.cc".
+    std::string playheadTimestamp() const;
+
+private:
+    void scheduleTick();
+    void changed() const {
+        if (onChange)
+            onChange();
+    }
+
+    MainQueue& mainQueue_;
+    const LocalizationStore& localization_;
+    std::vector<CapturedGIFFrame> frames_;
+    double duration_ = 0;
+    double startTime_ = 0;
+    double endTime_ = 0;
+    double playheadTime_ = 0;
+    bool isPlaying_ = false;
+    bool isExporting_ = false;
+    std::optional<std::string> exportErrorMessage_;
+    std::optional<double> exportProgress_;
+    std::vector<GIFTrimSegment> segments_;
+    std::vector<std::shared_ptr<const Image>> thumbnails_;
+    Size contentSize_;
+    std::optional<GIFAnnotationExportPlan> annotationExportPlan_;
+    int playbackTickCount_ = 0;
+    unsigned long long timerID_ = 0;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+} // namespace brisklet

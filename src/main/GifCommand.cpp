@@ -1,0 +1,242 @@
+#include "main/GifCommand.h"
+
+#include "Platform/Clock.h"
+#include "Platform/GIFEncoder.h"
+#include "Platform/ImageCodec.h"
+#include "ZelvorApp/Recording/GIFFileWriter.h"
+#include "ZelvorApp/Recording/GIFFrameTiming.h"
+#include "ZelvorApp/Recording/GIFPerformancePolicy.h"
+#include "ZelvorCore/Foundation/AtomicFile.h"
+
+#include <nlohmann/json.hpp>
+
+#include <charconv>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+
+namespace brisklet {
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: brisklet gif FRAME.png... [--fps N] [--duration S] [--timestamps FILE.json] -o OUT.gif\n";
+
+struct GifArguments {
+    std::vector<std::string> frames;
+    std::optional<std::string> output;
+    int fps = 20;
+    std::optional<double> duration;
+    std::optional<std::string> timestamps;
+    std::optional<std::string> error;
+};
+
+std::optional<double> parseNumber(const std::string& text) {
+    double value = 0;
+    const auto* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (ec != std::errc() || ptr != end || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+/// Takes the value of an option given as "--name VALUE" or "--name=VALUE".
+std::optional<std::string> optionValue(const std::vector<std::string>& args, std::size_t& i, const std::string& name,
+                                       GifArguments& parsed) {
+    const std::string& arg = args[i];
+    if (arg.rfind(name + "=", 0) == 0) {
+        return arg.substr(name.size() + 1);
+    }
+    if (i + 1 >= args.size() || args[i + 1].empty()) {
+        parsed.error = name + " needs a value";
+        return std::nullopt;
+    }
+    return args[++i];
+}
+
+bool isOption(const std::string& arg, const std::string& name) {
+    return arg == name || arg.rfind(name + "=", 0) == 0;
+}
+
+void parseOption(const std::vector<std::string>& args, std::size_t& i, GifArguments& parsed) {
+    const std::string& arg = args[i];
+    if (isOption(arg, "-o") || isOption(arg, "--output")) {
+        const std::string name = arg.rfind("--output", 0) == 0 ? "--output" : "-o";
+        if (auto value = optionValue(args, i, name, parsed))
+            parsed.output = *value;
+    } else if (isOption(arg, "--fps")) {
+        if (auto value = optionValue(args, i, "--fps", parsed)) {
+            const auto number = parseNumber(*value);
+            if (!number || *number < 1 || *number > 100 || std::floor(*number) != *number) {
+                parsed.error = "--fps must be a whole number from 1 to 100, not " + *value;
+            } else {
+                parsed.fps = static_cast<int>(*number);
+            }
+        }
+    } else if (isOption(arg, "--duration")) {
+        if (auto value = optionValue(args, i, "--duration", parsed)) {
+            const auto number = parseNumber(*value);
+            if (!number || *number <= 0) {
+                parsed.error = "--duration must be a positive number of seconds, not " + *value;
+            } else {
+                parsed.duration = *number;
+            }
+        }
+    } else if (isOption(arg, "--timestamps")) {
+        if (auto value = optionValue(args, i, "--timestamps", parsed))
+            parsed.timestamps = *value;
+    } else {
+        parsed.error = "unknown option " + arg;
+    }
+}
+
+GifArguments parse(const std::vector<std::string>& args) {
+    GifArguments parsed;
+    for (std::size_t i = 0; i < args.size() && !parsed.error; ++i) {
+        if (args[i].size() > 1 && args[i][0] == '-') {
+            parseOption(args, i, parsed);
+        } else {
+            parsed.frames.push_back(args[i]);
+        }
+    }
+    if (!parsed.error && parsed.frames.empty()) {
+        parsed.error = "no frames given";
+    } else if (!parsed.error && (!parsed.output || parsed.output->empty())) {
+        parsed.error = "no output file given (-o OUT.gif)";
+    }
+    return parsed;
+}
+
+/// One non-negative time per frame, from a JSON array of numbers.
+std::optional<std::vector<double>> readTimestamps(const std::string& file, std::size_t frameCount, std::ostream& err) {
+    std::ifstream stream(file, std::ios::binary);
+    if (!stream) {
+        err << "brisklet gif: cannot read " << file << "\n";
+        return std::nullopt;
+    }
+    std::stringstream text;
+    text << stream.rdbuf();
+    const auto json = nlohmann::json::parse(text.str(), nullptr, false);
+    if (!json.is_array()) {
+        err << "brisklet gif: " << file << " must hold a JSON array of times in seconds, one per frame\n";
+        return std::nullopt;
+    }
+    if (json.size() != frameCount) {
+        err << "brisklet gif: " << file << " has " << json.size() << " times for " << frameCount << " frames\n";
+        return std::nullopt;
+    }
+    std::vector<double> times;
+    for (std::size_t i = 0; i < json.size(); ++i) {
+        if (!json[i].is_number() || !std::isfinite(json[i].get<double>()) || json[i].get<double>() < 0) {
+            err << "brisklet gif: time " << i + 1 << " in " << file << " is not a number of seconds >= 0\n";
+            return std::nullopt;
+        }
+        times.push_back(json[i].get<double>());
+    }
+    return times;
+}
+
+std::string sizeText(const Image& image) {
+    return std::to_string(image.width()) + "x" + std::to_string(image.height());
+}
+
+/// Reads every frame; all must share the first frame's size, because a GIF has one canvas.
+std::optional<std::vector<std::shared_ptr<const Image>>> loadFrames(const std::vector<std::string>& files,
+                                                                    const ImageCodec& codec, std::ostream& err) {
+    std::vector<std::shared_ptr<const Image>> frames;
+    for (const std::string& file : files) {
+        auto image = codec.readFile(file);
+        if (!image) {
+            err << "brisklet gif: cannot read " << file << " (" << toString(image.error()) << ")\n";
+            return std::nullopt;
+        }
+        if (image.value().isEmpty()) {
+            err << "brisklet gif: " << file << " is an empty image\n";
+            return std::nullopt;
+        }
+        if (!frames.empty() &&
+            (image.value().width() != frames.front()->width() || image.value().height() != frames.front()->height())) {
+            err << "brisklet gif: " << file << " is " << sizeText(image.value()) << " but " << files.front() << " is "
+                << sizeText(*frames.front()) << "; all frames of one GIF share one size\n";
+            return std::nullopt;
+        }
+        frames.push_back(std::make_shared<const Image>(std::move(image).value()));
+    }
+    return frames;
+}
+
+bool pathExists(const std::filesystem::path& path) {
+    std::error_code ignored;
+    return std::filesystem::exists(std::filesystem::symlink_status(path, ignored));
+}
+
+} // namespace
+
+int runGifCommand(const std::vector<std::string>& args, const ImageCodec& codec, GIFEncoder& encoder,
+                  const Clock& clock, std::ostream& out, std::ostream& err) {
+    const GifArguments arguments = parse(args);
+    if (arguments.error) {
+        err << "brisklet gif: " << *arguments.error << "\n" << kUsage;
+        return 2;
+    }
+    const std::filesystem::path output = *arguments.output;
+    if (pathExists(output)) {
+        err << "brisklet gif: " << output.string() << " already exists; choose a new file name\n";
+        return 1;
+    }
+    const auto images = loadFrames(arguments.frames, codec, err);
+    if (!images) {
+        return 1;
+    }
+    std::optional<std::vector<double>> times;
+    if (arguments.timestamps) {
+        times = readTimestamps(*arguments.timestamps, images->size(), err);
+        if (!times) {
+            return 1;
+        }
+    }
+    std::vector<CapturedGIFFrame> frames;
+    double lastTime = 0;
+    for (std::size_t i = 0; i < images->size(); ++i) {
+        const double time = times ? (*times)[i] : static_cast<double>(i) / arguments.fps;
+        lastTime = std::max(lastTime, time);
+        frames.push_back({(*images)[i], time});
+    }
+    // The last frame stays up for one frame interval, as it did while it was being recorded.
+    const double duration = arguments.duration.value_or(lastTime + 1.0 / arguments.fps);
+
+    std::error_code error;
+    const auto temporary = makeSiblingTemporaryFile(output, error);
+    if (temporary.empty()) {
+        err << "brisklet gif: cannot create a file beside " << output.string() << ": " << error.message() << "\n";
+        return 1;
+    }
+    const GIFFileWriter writer(encoder, clock);
+    const auto written = writer.writeGIFFile(frames, arguments.fps, duration, temporary);
+    if (!written) {
+        std::filesystem::remove(temporary, error);
+        err << "brisklet gif: cannot encode " << output.string() << " (" << toString(written.error().error) << ": "
+            << written.error().detail << ")\n";
+        return 1;
+    }
+    if (const auto moved = moveIntoPlaceWithoutOverwriting(temporary, output)) {
+        std::filesystem::remove(temporary, error);
+        if (moved == std::errc::file_exists) {
+            err << "brisklet gif: " << output.string() << " already exists; choose a new file name\n";
+        } else {
+            err << "brisklet gif: cannot write " << output.string() << ": " << moved.message() << "\n";
+        }
+        return 1;
+    }
+    const int fps = GIFPerformancePolicy::effectiveExportFPS(arguments.fps, duration);
+    const auto exported = GIFFrameTiming::exportFrames(frames, fps, duration);
+    out << "Wrote " << exported.size() << " frames (" << sizeText(*images->front()) << ", " << fps << " fps, delay "
+        << GIFFrameTiming::delayHundredths(fps) << "/100 s) from " << frames.size() << " images to " << output.string()
+        << "\n";
+    return 0;
+}
+
+} // namespace brisklet

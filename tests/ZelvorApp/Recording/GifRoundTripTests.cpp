@@ -1,0 +1,207 @@
+#include "Platform/Fake/ManualClock.h"
+#include "Platform/Linux/Codec/LinuxImageCodec.h"
+#include "Platform/Linux/Gif/GiflibGIFEncoder.h"
+#include "ZelvorApp/Recording/GIFFileWriter.h"
+#include "main/GifCommand.h"
+
+#include <gif_lib.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace brisklet {
+namespace {
+
+namespace fs = std::filesystem;
+
+/// What giflib reads back from a file.
+struct DecodedGIF {
+    int width = 0;
+    int height = 0;
+    std::optional<int> loopCount;
+    std::vector<int> delays;
+    std::vector<Image> frames; // opaque RGBA, each frame on its own
+};
+
+std::optional<DecodedGIF> decode(const fs::path& file) {
+    int error = 0;
+    GifFileType* gif = DGifOpenFileName(file.c_str(), &error);
+    if (!gif)
+        return std::nullopt;
+    if (DGifSlurp(gif) != GIF_OK) {
+        DGifCloseFile(gif, &error);
+        return std::nullopt;
+    }
+    DecodedGIF out{gif->SWidth, gif->SHeight, std::nullopt, {}, {}};
+    for (int i = 0; i < gif->ImageCount; ++i) {
+        const SavedImage& saved = gif->SavedImages[i];
+        for (int e = 0; e + 1 < saved.ExtensionBlockCount; ++e) {
+            const ExtensionBlock& block = saved.ExtensionBlocks[e];
+            if (block.Function == APPLICATION_EXT_FUNC_CODE && block.ByteCount == 11 &&
+                std::string(reinterpret_cast<const char*>(block.Bytes), 11) == "NETSCAPE2.0") {
+                const ExtensionBlock& data = saved.ExtensionBlocks[e + 1];
+                out.loopCount = data.Bytes[1] | (data.Bytes[2] << 8);
+            }
+        }
+        GraphicsControlBlock control{};
+        DGifSavedExtensionToGCB(gif, i, &control);
+        out.delays.push_back(control.DelayTime);
+        const ColorMapObject* map = saved.ImageDesc.ColorMap ? saved.ImageDesc.ColorMap : gif->SColorMap;
+        Image image(saved.ImageDesc.Width, saved.ImageDesc.Height);
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const GifColorType c = map->Colors[saved.RasterBits[y * image.width() + x]];
+                image.setPixel(x, y, c.Red, c.Green, c.Blue);
+            }
+        }
+        out.frames.push_back(std::move(image));
+    }
+    DGifCloseFile(gif, &error);
+    return out;
+}
+
+Image gradient(int w, int h, std::uint8_t blue) {
+    Image image(w, h);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            image.setPixel(x, y, static_cast<std::uint8_t>(x * 255 / (w - 1)),
+                           static_cast<std::uint8_t>(y * 255 / (h - 1)), blue);
+        }
+    }
+    return image;
+}
+
+int meanDifference(const Image& a, const Image& b) {
+    long long sum = 0;
+    for (std::size_t i = 0; i < a.pixels().size(); ++i) {
+        if (i % 4 != 3)
+            sum += std::abs(int(a.pixels()[i]) - int(b.pixels()[i]));
+    }
+    return static_cast<int>(sum / static_cast<long long>(a.pixels().size() / 4 * 3));
+}
+
+class GifRoundTripTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              ("brisklet-gif-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    int run(std::vector<std::string> args) {
+        out.str("");
+        err.str("");
+        return runGifCommand(args, codec, encoder, clock, out, err);
+    }
+    std::string writeFrame(const std::string& name, const Image& image) {
+        const auto path = (dir / name).string();
+        EXPECT_TRUE(codec.writeFile(image, path, ImageFormat::png).ok());
+        return path;
+    }
+    std::vector<fs::path> entries() const {
+        std::vector<fs::path> all;
+        for (const auto& e : fs::directory_iterator(dir))
+            all.push_back(e.path().filename());
+        std::sort(all.begin(), all.end());
+        return all;
+    }
+
+    fs::path dir;
+    LinuxImageCodec codec;
+    GiflibGIFEncoder encoder;
+    ManualClock clock;
+    std::ostringstream out, err;
+};
+
+TEST_F(GifRoundTripTest, WrittenGIFDecodesToTheTimedFramesLoopingForever) {
+    const GIFFileWriter writer(encoder, clock);
+    const auto a = std::make_shared<const Image>(gradient(40, 30, 0));
+    const auto b = std::make_shared<const Image>(gradient(40, 30, 200));
+    const auto file = dir / "round.gif";
+    ASSERT_TRUE(writer.writeGIFFile({{a, 0.0}, {b, 0.04}, {a, 0.31}}, 10, 0.4, file).ok());
+
+    const auto decoded = decode(file);
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->width, 40);
+    EXPECT_EQ(decoded->height, 30);
+    EXPECT_EQ(decoded->loopCount, 0);
+    EXPECT_EQ(decoded->delays, (std::vector<int>{10, 10, 10, 10}));
+    ASSERT_EQ(decoded->frames.size(), 4u);
+    // Dithered to 256 colours, the frames stay close to their sources and far from the others.
+    EXPECT_LT(meanDifference(decoded->frames[0], *a), 8);
+    EXPECT_LT(meanDifference(decoded->frames[3], *b), 8);
+    EXPECT_GT(meanDifference(decoded->frames[3], *a), 50); // blue differs by 200 in every pixel
+}
+
+TEST_F(GifRoundTripTest, CommandEncodesFramesAtTheRequestedRate) {
+    std::vector<std::string> args;
+    for (int i = 0; i < 6; ++i) {
+        args.push_back(
+            writeFrame("f" + std::to_string(i) + ".png", gradient(16, 12, static_cast<std::uint8_t>(i * 40))));
+    }
+    const auto output = (dir / "out.gif").string();
+    args.insert(args.end(), {"--fps", "20", "-o", output});
+    ASSERT_EQ(run(args), 0) << err.str();
+    EXPECT_NE(out.str().find("Wrote 6 frames (16x12, 20 fps, delay 5/100 s)"), std::string::npos) << out.str();
+    const auto decoded = decode(output);
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->frames.size(), 6u);
+    EXPECT_EQ(decoded->delays, std::vector<int>(6, 5));
+    EXPECT_EQ(decoded->loopCount, 0);
+
+    // Never overwritten: a second run fails and leaves the first file as it was.
+    const auto before = fs::file_size(output);
+    EXPECT_EQ(run(args), 1);
+    EXPECT_NE(err.str().find("already exists"), std::string::npos);
+    EXPECT_EQ(fs::file_size(output), before);
+}
+
+TEST_F(GifRoundTripTest, CommandUsesRealTimestampsAndDuration) {
+    const auto a = writeFrame("a.png", gradient(8, 8, 0));
+    const auto b = writeFrame("b.png", gradient(8, 8, 255));
+    const auto times = dir / "times.json";
+    std::ofstream(times) << "[0, 0.35]";
+    const auto output = (dir / "timed.gif").string();
+    ASSERT_EQ(run({a, b, "--fps", "10", "--timestamps", times.string(), "--duration", "1", "-o", output}), 0)
+        << err.str();
+    const auto decoded = decode(output);
+    ASSERT_TRUE(decoded);
+    ASSERT_EQ(decoded->frames.size(), 10u);
+    EXPECT_EQ(decoded->delays, std::vector<int>(10, 10));
+    EXPECT_LT(meanDifference(decoded->frames[3], decoded->frames[0]), 8);  // 0.3 still shows a
+    EXPECT_GT(meanDifference(decoded->frames[4], decoded->frames[0]), 50); // 0.4 shows b
+}
+
+TEST_F(GifRoundTripTest, CommandRejectsBadInputWithoutWritingAnything) {
+    const auto a = writeFrame("a.png", gradient(8, 8, 0));
+    const auto big = writeFrame("big.png", gradient(9, 8, 0));
+    const auto broken = (dir / "broken.png").string();
+    std::ofstream(broken) << "not a png";
+    const auto badTimes = (dir / "bad.json").string();
+    std::ofstream(badTimes) << "[0, -1]";
+    const auto output = (dir / "out.gif").string();
+    const auto before = entries();
+
+    EXPECT_EQ(run({a, broken, "-o", output}), 1);
+    EXPECT_NE(err.str().find("cannot read " + broken), std::string::npos) << err.str();
+    EXPECT_EQ(run({a, big, "-o", output}), 1);
+    EXPECT_NE(err.str().find("share one size"), std::string::npos);
+    EXPECT_EQ(run({a, a, "--timestamps", badTimes, "-o", output}), 1);
+    EXPECT_NE(err.str().find("time 2"), std::string::npos);
+    EXPECT_EQ(run({a, "--timestamps", badTimes, "-o", output}), 1);
+    EXPECT_NE(err.str().find("2 times for 1 frames"), std::string::npos);
+    EXPECT_EQ(run({a, "--fps", "0", "-o", output}), 2);
+    EXPECT_EQ(run({a, "--duration", "abc", "-o", output}), 2);
+    EXPECT_EQ(run({a}), 2);
+    EXPECT_EQ(run({"-o", output}), 2);
+    EXPECT_EQ(run({a, "--loud", "-o", output}), 2);
+    EXPECT_EQ(entries(), before); // no output, no temporary files left behind
+}
+
+} // namespace
+} // namespace brisklet
