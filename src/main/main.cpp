@@ -12,6 +12,7 @@
 #include "ZelvorApp/Infrastructure/RuntimeLogger.h"
 #include "ZelvorCore/Stores/PreferencesStore.h"
 #include "main/AnnotateCommand.h"
+#include "main/BackgroundCommand.h"
 #include "main/CaptureCommand.h"
 #include "main/CommandLine.h"
 #include "main/GifCommand.h"
@@ -67,6 +68,9 @@ int runCommand(const CommandLine& line, const Paths& paths, DefaultsStore& defau
     }
     if (name == "annotate") {
         return runAnnotateCommandHeadless(args, std::cout, std::cerr);
+    }
+    if (name == "background") {
+        return runBackgroundCommandHeadless(args, std::cout, std::cerr);
     }
     if (name == "capture") {
         const LinuxImageCodec codec;
