@@ -11,49 +11,6 @@ namespace {
 
 constexpr char32_t replacementCharacter = 0xFFFD;
 
-// Decodes one scalar at `i` and advances `i`; malformed or overlong sequences give U+FFFD and
-// consume one byte, so decoding always makes progress.
-char32_t decodeAt(std::string_view text, std::size_t& i) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    int length = 0;
-    char32_t scalar = 0;
-    if (byte < 0x80) {
-        ++i;
-        return byte;
-    } else if ((byte & 0xE0) == 0xC0) {
-        length = 2;
-        scalar = byte & 0x1F;
-    } else if ((byte & 0xF0) == 0xE0) {
-        length = 3;
-        scalar = byte & 0x0F;
-    } else if ((byte & 0xF8) == 0xF0) {
-        length = 4;
-        scalar = byte & 0x07;
-    } else {
-        ++i;
-        return replacementCharacter;
-    }
-    if (i + static_cast<std::size_t>(length) > text.size()) {
-        ++i;
-        return replacementCharacter;
-    }
-    for (int k = 1; k < length; ++k) {
-        const auto next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
-        if ((next & 0xC0) != 0x80) {
-            ++i;
-            return replacementCharacter;
-        }
-        scalar = (scalar << 6) | (next & 0x3F);
-    }
-    static constexpr char32_t minimumForLength[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (scalar < minimumForLength[length] || scalar > 0x10FFFF || (scalar >= 0xD800 && scalar <= 0xDFFF)) {
-        ++i;
-        return replacementCharacter;
-    }
-    i += static_cast<std::size_t>(length);
-    return scalar;
-}
-
 // Classification follows the C library's UTF-8 tables, which cover every script; the locale
 // is made once and never freed (it lives as long as the process).
 locale_t unicodeLocale() {
@@ -79,42 +36,6 @@ bool isZeroWidthModifier(char32_t s) {
 }
 
 } // namespace
-
-std::u32string decodeUtf8(std::string_view text) {
-    std::u32string scalars;
-    scalars.reserve(text.size());
-    for (std::size_t i = 0; i < text.size();) {
-        scalars.push_back(decodeAt(text, i));
-    }
-    return scalars;
-}
-
-void appendUtf8(std::string& out, char32_t s) {
-    if (s < 0x80) {
-        out.push_back(static_cast<char>(s));
-    } else if (s < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (s >> 6)));
-        out.push_back(static_cast<char>(0x80 | (s & 0x3F)));
-    } else if (s < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (s >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((s >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (s & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (s >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((s >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((s >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (s & 0x3F)));
-    }
-}
-
-std::string encodeUtf8(std::u32string_view scalars) {
-    std::string out;
-    out.reserve(scalars.size());
-    for (const char32_t s : scalars) {
-        appendUtf8(out, s);
-    }
-    return out;
-}
 
 bool isCJK(char32_t s) {
     return (s >= 0x3040 && s <= 0x30FF) || (s >= 0x3400 && s <= 0x9FFF) || (s >= 0xF900 && s <= 0xFAFF);
@@ -154,7 +75,7 @@ std::string_view trimmed(std::string_view text) {
     std::size_t end = text.size();
     while (begin < end) {
         std::size_t next = begin;
-        if (!isWhitespace(decodeAt(text, next))) {
+        if (!isWhitespace(utf8::nextScalar(text, next))) {
             break;
         }
         begin = next;
@@ -165,7 +86,7 @@ std::string_view trimmed(std::string_view text) {
             --start;
         }
         std::size_t probe = start;
-        const char32_t scalar = decodeAt(text, probe);
+        const char32_t scalar = utf8::nextScalar(text, probe);
         if (probe != end || !isWhitespace(scalar)) {
             break;
         }
@@ -178,7 +99,7 @@ std::string toLower(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
-        appendUtf8(out, toLower(decodeAt(text, i)));
+        appendUtf8(out, toLower(utf8::nextScalar(text, i)));
     }
     return out;
 }
@@ -189,7 +110,7 @@ std::string collapsedWhitespace(std::string_view text) {
     bool pendingSpace = false;
     for (std::size_t i = 0; i < text.size();) {
         const std::size_t start = i;
-        const char32_t scalar = decodeAt(text, i);
+        const char32_t scalar = utf8::nextScalar(text, i);
         if (isWhitespace(scalar)) {
             pendingSpace = true;
             continue;
@@ -208,7 +129,7 @@ std::string removingWhitespace(std::string_view text) {
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
         const std::size_t start = i;
-        if (!isWhitespace(decodeAt(text, i))) {
+        if (!isWhitespace(utf8::nextScalar(text, i))) {
             out.append(text.substr(start, i - start));
         }
     }
@@ -223,7 +144,7 @@ std::vector<ByteRange> nonWhitespaceRuns(std::string_view text) {
     std::size_t runStart = noRun;
     for (std::size_t i = 0; i < text.size();) {
         const std::size_t start = i;
-        if (isWhitespace(decodeAt(text, i))) {
+        if (isWhitespace(utf8::nextScalar(text, i))) {
             if (runStart != noRun) {
                 runs.push_back({runStart, start});
                 runStart = noRun;
@@ -241,7 +162,7 @@ std::vector<ByteRange> nonWhitespaceRuns(std::string_view text) {
 std::size_t characterCount(std::string_view text) {
     std::size_t count = 0;
     for (std::size_t i = 0; i < text.size();) {
-        if (!isZeroWidthModifier(decodeAt(text, i)) || count == 0) {
+        if (!isZeroWidthModifier(utf8::nextScalar(text, i)) || count == 0) {
             ++count;
         }
     }
@@ -250,7 +171,7 @@ std::size_t characterCount(std::string_view text) {
 
 char32_t firstScalar(std::string_view text) {
     std::size_t i = 0;
-    return text.empty() ? 0 : decodeAt(text, i);
+    return text.empty() ? 0 : utf8::nextScalar(text, i);
 }
 
 char32_t lastScalar(std::string_view text) {
@@ -262,7 +183,7 @@ char32_t lastScalar(std::string_view text) {
         --start;
     }
     std::size_t probe = start;
-    const char32_t scalar = decodeAt(text, probe);
+    const char32_t scalar = utf8::nextScalar(text, probe);
     return probe == text.size() ? scalar : replacementCharacter;
 }
 

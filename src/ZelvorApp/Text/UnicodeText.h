@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ZelvorCore/Foundation/Utf8.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -7,10 +9,9 @@
 
 namespace brisklet::unicode {
 
-/// Decodes UTF-8 into scalars; a malformed byte becomes U+FFFD so no input is ever rejected.
-std::u32string decodeUtf8(std::string_view text);
-std::string encodeUtf8(std::u32string_view scalars);
-void appendUtf8(std::string& out, char32_t scalar);
+using utf8::appendUtf8;
+using utf8::decodeUtf8;
+using utf8::encodeUtf8;
 
 /// Hiragana, katakana, CJK extension A, unified and compatibility ideographs. Hangul and
 /// full-width punctuation deliberately do not count.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ZelvorCore/Foundation/Utf8.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -9,13 +11,10 @@
 /// read, so trimming, case folding and "characters" must not stop at ASCII.
 namespace brisklet::memorytext {
 
-/// Decodes UTF-8; every malformed byte becomes U+FFFD so nothing downstream sees broken text.
-std::u32string decodeUtf8(std::string_view text);
-/// Decodes the scalar starting at `pos` and moves `pos` past it; a malformed byte gives U+FFFD
-/// and moves one byte.
-char32_t nextScalar(std::string_view text, std::size_t& pos);
-void appendUtf8(std::string& out, char32_t scalar);
-std::string encodeUtf8(std::u32string_view scalars);
+using utf8::appendUtf8;
+using utf8::decodeUtf8;
+using utf8::encodeUtf8;
+using utf8::nextScalar;
 
 /// Spaces of every kind, tabs, line and paragraph separators, and the newline characters.
 bool isWhitespaceOrNewline(char32_t scalar);
