@@ -1,5 +1,7 @@
 #include "main/AnnotateCommand.h"
 
+#include "main/CommandImageInput.h"
+
 #include "Platform/AnnotationRenderer.h"
 #include "Platform/ImageCodec.h"
 #include "Platform/Linux/Codec/LinuxImageCodec.h"
@@ -19,7 +21,6 @@ namespace brisklet {
 namespace {
 
 constexpr std::size_t maximumItemsDocumentBytes = 64u << 20;
-constexpr double maximumImagePixels = 256.0 * 1024 * 1024;
 constexpr const char* usage = "brisklet: usage: brisklet annotate IMAGE --items ITEMS.json -o OUT.png [--enhance]\n";
 
 struct AnnotateArguments {
@@ -125,21 +126,6 @@ std::optional<std::vector<AnnotationItem>> readItems(const std::string& file, st
     return items;
 }
 
-std::optional<Image> readImage(const ImageCodec& codec, const std::string& file, std::ostream& err) {
-    if (const auto size = codec.readPixelSize(file);
-        size && static_cast<double>(size->width) * size->height > maximumImagePixels) {
-        err << "brisklet: " << file << " is " << size->width << "x" << size->height
-            << " pixels, more than this command handles\n";
-        return std::nullopt;
-    }
-    auto image = codec.readFile(file);
-    if (!image) {
-        err << "brisklet: cannot read the image " << file << " (" << toString(image.error()) << ")\n";
-        return std::nullopt;
-    }
-    return std::move(image).value();
-}
-
 } // namespace
 
 int runAnnotateCommand(const std::vector<std::string>& args, const ImageCodec& codec,
@@ -158,7 +144,7 @@ int runAnnotateCommand(const std::vector<std::string>& args, const ImageCodec& c
     if (!items) {
         return 1;
     }
-    const auto image = readImage(codec, parsed->image, err);
+    const auto image = readCommandInputImage(codec, parsed->image, err);
     if (!image) {
         return 1;
     }

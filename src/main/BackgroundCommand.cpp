@@ -1,5 +1,7 @@
 #include "main/BackgroundCommand.h"
 
+#include "main/CommandImageInput.h"
+
 #include "Platform/BackgroundRenderer.h"
 #include "Platform/ImageCodec.h"
 #include "Platform/Linux/Codec/LinuxImageCodec.h"
@@ -30,7 +32,6 @@ namespace brisklet {
 
 namespace {
 
-constexpr double maximumImagePixels = 256.0 * 1024 * 1024;
 constexpr const char* usage =
     "brisklet: usage: brisklet background IMAGE -o OUT.png [--preset ID | --color '#RRGGBB' | --image FILE |\n"
     "          --wallpaper | --transparent | --gradient-seed N] [--template NAME] [--frame STYLE]\n"
@@ -294,21 +295,6 @@ bool checkSource(const BackgroundArguments& a, const BackgroundCommandServices& 
     return true;
 }
 
-std::optional<Image> readImage(const ImageCodec& codec, const std::string& file, std::ostream& err) {
-    if (const auto size = codec.readPixelSize(file);
-        size && static_cast<double>(size->width) * size->height > maximumImagePixels) {
-        err << "brisklet: " << file << " is " << size->width << "x" << size->height
-            << " pixels, more than this command handles\n";
-        return std::nullopt;
-    }
-    auto image = codec.readFile(file);
-    if (!image) {
-        err << "brisklet: cannot read the image " << file << " (" << toString(image.error()) << ")\n";
-        return std::nullopt;
-    }
-    return std::move(image).value();
-}
-
 bool write(const ImageCodec& codec, const Image& image, const std::string& output, std::ostream& err) {
     const auto png = codec.encode(image, ImageFormat::png);
     if (!png) {
@@ -347,7 +333,7 @@ int runBackgroundCommand(const std::vector<std::string>& args, const BackgroundC
     if (!checkSource(*parsed, services, err)) {
         return 1;
     }
-    const auto image = readImage(services.codec, parsed->image, err);
+    const auto image = readCommandInputImage(services.codec, parsed->image, err);
     if (!image) {
         return 1;
     }
