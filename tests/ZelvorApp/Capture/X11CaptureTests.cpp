@@ -13,13 +13,12 @@
 #include "ZelvorApp/Infrastructure/LocalizationStore.h"
 #include "ZelvorCore/Foundation/JsonCoding.h"
 #include "main/CaptureCommand.h"
+#include "support/PrivateXServer.h"
 
-#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <sstream>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <xcb/xcb.h>
@@ -30,50 +29,6 @@ namespace {
 constexpr int screenWidth = 320;
 constexpr int screenHeight = 240;
 
-/// `Xvfb -displayfd` with a black root (no weave pattern), stopped again at the end.
-class PrivateXServer {
-public:
-    PrivateXServer() {
-        int pipeFds[2];
-        if (access("/usr/bin/Xvfb", X_OK) != 0 || pipe(pipeFds) != 0) {
-            return;
-        }
-        pid_ = fork();
-        if (pid_ == 0) {
-            close(pipeFds[0]);
-            const std::string fd = std::to_string(pipeFds[1]);
-            const std::string size = std::to_string(screenWidth) + "x" + std::to_string(screenHeight) + "x24";
-            execl("/usr/bin/Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", size.c_str(), "-br", "-nolisten",
-                  "tcp", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(pipeFds[1]);
-        std::string number;
-        char c = 0;
-        while (pid_ > 0 && ::read(pipeFds[0], &c, 1) == 1 && c != '\n') {
-            number += c;
-        }
-        close(pipeFds[0]);
-        if (!number.empty()) {
-            name_ = ":" + number;
-        }
-    }
-    ~PrivateXServer() {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-    PrivateXServer(const PrivateXServer&) = delete;
-    PrivateXServer& operator=(const PrivateXServer&) = delete;
-
-    const std::string& name() const { return name_; }
-
-private:
-    pid_t pid_ = -1;
-    std::string name_;
-};
-
 struct TestWindow {
     int x, y, width, height;
     std::uint8_t r, g, b;
@@ -82,11 +37,11 @@ struct TestWindow {
 class X11CaptureTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        server_ = std::make_unique<PrivateXServer>();
-        if (server_->name().empty()) {
+        server_ = std::make_unique<testing::PrivateXServer>(testing::PrivateXServer::Options{screenWidth, screenHeight, true});
+        if (server_->display().empty()) {
             GTEST_SKIP() << "Xvfb is not available";
         }
-        connection_ = xcb_connect(server_->name().c_str(), nullptr);
+        connection_ = xcb_connect(server_->display().c_str(), nullptr);
         ASSERT_FALSE(xcb_connection_has_error(connection_));
         screen_ = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data;
         std::filesystem::create_directories(paths_.temporaryDirectory());
@@ -152,9 +107,9 @@ protected:
 
     ScreenCaptureService& service() {
         if (!service_) {
-            displays_ = std::make_unique<X11DisplayServer>(server_->name());
-            backend_ = std::make_unique<X11ScreenCapture>(server_->name());
-            tool_ = std::make_unique<X11ImportScreenshotTool>(server_->name());
+            displays_ = std::make_unique<X11DisplayServer>(server_->display());
+            backend_ = std::make_unique<X11ScreenCapture>(server_->display());
+            tool_ = std::make_unique<X11ImportScreenshotTool>(server_->display());
             service_ = std::make_unique<ScreenCaptureService>(*backend_, *tool_, codec_, paths_.temporaryDirectory(),
                                                               localization_);
         }
@@ -176,7 +131,7 @@ protected:
         return Rect{{double(x), double(screenHeight - y - height)}, {double(width), double(height)}};
     }
 
-    std::unique_ptr<PrivateXServer> server_;
+    std::unique_ptr<testing::PrivateXServer> server_;
     xcb_connection_t* connection_ = nullptr;
     xcb_screen_t* screen_ = nullptr;
     Image expected_;
@@ -194,7 +149,7 @@ const TestWindow red{10, 20, 50, 40, 230, 20, 30};
 const TestWindow green{200, 150, 120, 90, 10, 200, 60};
 
 TEST_F(X11CaptureTest, ScreensComeFromRandrInTheFlippedDesktopSpace) {
-    X11DisplayServer displays(server_->name());
+    X11DisplayServer displays(server_->display());
     ASSERT_TRUE(displays.isConnected());
     const auto screens = displays.screens();
     ASSERT_EQ(screens.size(), 1u);
@@ -219,7 +174,7 @@ TEST_F(X11CaptureTest, WorkAreaShrinksTheVisibleFrame) {
     xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, screen_->root, atom->atom, XCB_ATOM_CARDINAL, 32, 4, area);
     std::free(atom);
     std::free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
-    const auto screens = X11DisplayServer(server_->name()).screens();
+    const auto screens = X11DisplayServer(server_->display()).screens();
     ASSERT_EQ(screens.size(), 1u);
     EXPECT_EQ(screens[0].visibleFrame, (Rect{{0, 0}, {screenWidth, screenHeight - 24}}));
 }
@@ -292,25 +247,25 @@ TEST_F(X11CaptureTest, CommandWritesNewFilesAndRecordsNamedExports) {
     const std::filesystem::path output = paths_.root() / "region.png";
     std::ostringstream out, err;
     ASSERT_EQ(runCaptureCommand({"region", "100x60+220+180", "-o", output.string()}, defaults, paths_, codec_, out, err,
-                                server_->name()),
+                                server_->display()),
               0)
         << err.str();
     EXPECT_EQ(codec_.readFile(output).value(), expectedRegion(220, 180, 100, 60));
 
     std::ostringstream again;
-    EXPECT_EQ(runCaptureCommand({"full", "-o", output.string()}, defaults, paths_, codec_, out, again, server_->name()),
+    EXPECT_EQ(runCaptureCommand({"full", "-o", output.string()}, defaults, paths_, codec_, out, again, server_->display()),
               1);
     EXPECT_NE(again.str().find("already exists"), std::string::npos);
     EXPECT_EQ(codec_.readFile(output).value(), expectedRegion(220, 180, 100, 60));
 
     std::ostringstream outside;
     EXPECT_EQ(runCaptureCommand({"region", "100x60+260+0", "-o", (paths_.root() / "x.png").string()}, defaults, paths_,
-                                codec_, out, outside, server_->name()),
+                                codec_, out, outside, server_->display()),
               1);
     EXPECT_FALSE(std::filesystem::exists(paths_.root() / "x.png"));
-    EXPECT_EQ(runCaptureCommand({"region", "bad"}, defaults, paths_, codec_, out, outside, server_->name()), 1);
-    EXPECT_EQ(runCaptureCommand({"full", "--screen", "9"}, defaults, paths_, codec_, out, outside, server_->name()), 1);
-    EXPECT_EQ(runCaptureCommand({"everything"}, defaults, paths_, codec_, out, outside, server_->name()), 2);
+    EXPECT_EQ(runCaptureCommand({"region", "bad"}, defaults, paths_, codec_, out, outside, server_->display()), 1);
+    EXPECT_EQ(runCaptureCommand({"full", "--screen", "9"}, defaults, paths_, codec_, out, outside, server_->display()), 1);
+    EXPECT_EQ(runCaptureCommand({"everything"}, defaults, paths_, codec_, out, outside, server_->display()), 2);
 }
 
 TEST_F(X11CaptureTest, WindowListFollowsTheStackingOrderAndFiltersLikeTheEnumerator) {
@@ -326,7 +281,7 @@ TEST_F(X11CaptureTest, WindowListFollowsTheStackingOrderAndFiltersLikeTheEnumera
     sync();
 
     // Without a window manager the root's children give the order (last mapped on top).
-    const X11WindowList list(server_->name());
+    const X11WindowList list(server_->display());
     LocalizationStore english([] { return std::vector<std::string>{"en"}; });
     const WindowEnumerator enumerator(list, english);
     auto windows = enumerator.systemWindows(std::nullopt);
@@ -350,7 +305,7 @@ TEST_F(X11CaptureTest, WindowListFollowsTheStackingOrderAndFiltersLikeTheEnumera
     EXPECT_EQ(windows[1].id, front);
 
     std::ostringstream out, err;
-    ASSERT_EQ(runWindowsCommand({"--json"}, out, err, server_->name()), 0) << err.str();
+    ASSERT_EQ(runWindowsCommand({"--json"}, out, err, server_->display()), 0) << err.str();
     const Json listed = json::parse(out.str());
     ASSERT_EQ(listed.size(), 2u);
     EXPECT_EQ(listed[0]["id"], back);

@@ -1,12 +1,11 @@
 // XTest scrolling against a private X server. Skipped where Xvfb is not installed.
 
 #include "Platform/Linux/X11/X11WindowServer.h"
+#include "support/PrivateXServer.h"
 
-#include <csignal>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -16,58 +15,14 @@
 namespace brisklet {
 namespace {
 
-/// Starts `Xvfb -displayfd` (it picks a free display number and writes it once it is ready) and
-/// stops it again.
-class PrivateXServer {
-public:
-    PrivateXServer() {
-        int pipeFds[2];
-        if (access("/usr/bin/Xvfb", X_OK) != 0 || pipe(pipeFds) != 0) {
-            return;
-        }
-        pid_ = fork();
-        if (pid_ == 0) {
-            close(pipeFds[0]);
-            const std::string fd = std::to_string(pipeFds[1]);
-            execl("/usr/bin/Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "640x480x24", "-nolisten", "tcp",
-                  static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(pipeFds[1]);
-        std::string number;
-        char c = 0;
-        while (pid_ > 0 && read(pipeFds[0], &c, 1) == 1 && c != '\n') {
-            number += c;
-        }
-        close(pipeFds[0]);
-        if (!number.empty()) {
-            name_ = ":" + number;
-        }
-    }
-    ~PrivateXServer() {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-    PrivateXServer(const PrivateXServer&) = delete;
-    PrivateXServer& operator=(const PrivateXServer&) = delete;
-
-    const std::string& name() const { return name_; }
-
-private:
-    pid_t pid_ = -1;
-    std::string name_;
-};
-
 class X11WindowServerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        server_ = std::make_unique<PrivateXServer>();
-        if (server_->name().empty()) {
+        server_ = std::make_unique<testing::PrivateXServer>(testing::PrivateXServer::Options{640, 480, false});
+        if (server_->display().empty()) {
             GTEST_SKIP() << "Xvfb is not available";
         }
-        display_ = XOpenDisplay(server_->name().c_str());
+        display_ = XOpenDisplay(server_->display().c_str());
         ASSERT_NE(display_, nullptr);
     }
     void TearDown() override {
@@ -88,12 +43,12 @@ protected:
         return window;
     }
 
-    std::unique_ptr<PrivateXServer> server_;
+    std::unique_ptr<testing::PrivateXServer> server_;
     Display* display_ = nullptr;
 };
 
 TEST_F(X11WindowServerTest, ReportsWheelClicksWithoutAKnownPixelDistance) {
-    X11WindowServer windowServer({server_->name(), std::nullopt});
+    X11WindowServer windowServer({server_->display(), std::nullopt});
     ASSERT_TRUE(windowServer.isConnected());
     const auto support = windowServer.scrollEventSupport();
     EXPECT_TRUE(support.canWarpPointer);
@@ -102,13 +57,13 @@ TEST_F(X11WindowServerTest, ReportsWheelClicksWithoutAKnownPixelDistance) {
     EXPECT_EQ(support.pixelsPerWheelClick, std::nullopt);
     EXPECT_FALSE(windowServer.postPixelScroll(-100));
 
-    X11WindowServer configured({server_->name(), 53.0});
+    X11WindowServer configured({server_->display(), 53.0});
     EXPECT_EQ(configured.scrollEventSupport().pixelsPerWheelClick, 53.0);
 }
 
 TEST_F(X11WindowServerTest, WarpsThePointerAndDeliversWheelClicksToTheWindowUnderIt) {
     const Window window = mappedWindow();
-    X11WindowServer windowServer({server_->name(), std::nullopt});
+    X11WindowServer windowServer({server_->display(), std::nullopt});
     ASSERT_TRUE(windowServer.warpPointer(Point{150, 180}));
 
     Window root = 0, child = 0;

@@ -7,6 +7,7 @@
 #include "ZelvorApp/Memory/LocalVisualMemoryAnalyzer.h"
 #include "ZelvorApp/Memory/VideoThumbnailGenerator.h"
 #include "main/LibraryCommand.h"
+#include "support/PrivateXServer.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -20,11 +21,8 @@ extern "C" {
 
 #include <chrono>
 #include <condition_variable>
-#include <csignal>
 #include <cstring>
-#include <poll.h>
 #include <sstream>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace brisklet {
@@ -173,47 +171,6 @@ TEST(LibraryCommandIntegrationTest, AddAnalysesWithTheRealBackendsAndListsTheIte
         << out.str();
 }
 
-// A private X server for the length of one test.
-class PrivateXServer {
-public:
-    PrivateXServer() {
-        int fds[2];
-        if (::pipe(fds) != 0) {
-            return;
-        }
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::close(fds[0]);
-            const std::string fd = std::to_string(fds[1]);
-            ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "320x240x24", "-nolisten", "tcp",
-                     static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        ::close(fds[1]);
-        pollfd wait{fds[0], POLLIN, 0};
-        std::string number;
-        char c = 0;
-        while (::poll(&wait, 1, 10000) > 0 && ::read(fds[0], &c, 1) == 1 && c != '\n') {
-            number.push_back(c);
-        }
-        ::close(fds[0]);
-        if (!number.empty()) {
-            display_ = ":" + number;
-        }
-    }
-    ~PrivateXServer() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGTERM);
-            ::waitpid(pid_, nullptr, 0);
-        }
-    }
-    const std::string& display() const { return display_; }
-
-private:
-    pid_t pid_ = -1;
-    std::string display_;
-};
-
 xcb_atom_t atom(xcb_connection_t* c, const char* name) {
     xcb_intern_atom_reply_t* reply =
         xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
@@ -242,7 +199,7 @@ xcb_window_t focusNewWindow(xcb_connection_t* c, const std::string& title, const
 }
 
 TEST(X11WorkspaceTest, NamesTheFocusedWindowsApplicationAndReportsActivations) {
-    PrivateXServer server;
+    testing::PrivateXServer server;
     if (server.display().empty()) {
         GTEST_SKIP() << "Xvfb is not available";
     }
