@@ -1,5 +1,5 @@
 #include "Platform/Linux/Apertium/ApertiumTranslator.h"
-#include "Platform/Linux/Apertium/PipeProcessRunner.h"
+#include "Platform/Linux/System/PipeProcessRunner.h"
 #include "Platform/Linux/Cld2/Cld2LanguageIdentifier.h"
 #include "Platform/Linux/Qt/QtImageConversion.h"
 #include "Platform/Linux/Tesseract/TesseractTextRecognizer.h"
@@ -157,21 +157,21 @@ TEST(Cld2IntegrationTest, IdentifiesCommonLanguages) {
 }
 
 TEST(PipeProcessRunnerTest, RunsCommandsFeedsInputAndEnforcesTheTimeout) {
-    const auto echoed = PipeProcessRunner::run({"cat"}, "some input", 5);
+    const auto echoed = PipeProcessRunner().run({"cat"}, "some input", 5);
     EXPECT_TRUE(echoed.launched);
     EXPECT_EQ(echoed.exitCode, 0);
     EXPECT_EQ(echoed.standardOutput, "some input");
 
-    const auto failing = PipeProcessRunner::run({"sh", "-c", "echo oops >&2; exit 3"}, "", 5);
+    const auto failing = PipeProcessRunner().run({"sh", "-c", "echo oops >&2; exit 3"}, "", 5);
     EXPECT_EQ(failing.exitCode, 3);
     EXPECT_EQ(failing.standardError, "oops\n");
 
-    EXPECT_FALSE(PipeProcessRunner::run({"brisklet-no-such-command"}, "", 5).launched);
+    EXPECT_FALSE(PipeProcessRunner().run({"brisklet-no-such-command"}, "", 5).launched);
 
-    const auto large = PipeProcessRunner::run({"cat"}, std::string(1 << 20, 'x'), 5);
+    const auto large = PipeProcessRunner().run({"cat"}, std::string(1 << 20, 'x'), 5);
     EXPECT_EQ(large.standardOutput.size(), 1u << 20) << "input and output larger than a pipe buffer";
 
-    const auto slow = PipeProcessRunner::run({"sh", "-c", "sleep 5 | cat"}, "", 0.3);
+    const auto slow = PipeProcessRunner().run({"sh", "-c", "sleep 5 | cat"}, "", 0.3);
     EXPECT_TRUE(slow.timedOut);
 }
 

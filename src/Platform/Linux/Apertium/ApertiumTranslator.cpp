@@ -1,5 +1,7 @@
 #include "Platform/Linux/Apertium/ApertiumTranslator.h"
 
+#include "Platform/Linux/System/PipeProcessRunner.h"
+
 #include "Platform/LanguageIdentifier.h"
 
 #include <algorithm>
@@ -49,7 +51,9 @@ std::string matchingTrailingNewline(std::string output, const std::string& input
 } // namespace
 
 ApertiumTranslator::ApertiumTranslator(const LanguageIdentifier& languages, Options options)
-    : ApertiumTranslator(languages, std::move(options), &PipeProcessRunner::run) {}
+    : ApertiumTranslator(languages, std::move(options), [](const std::vector<std::string>& arguments, std::string_view input, double timeoutSeconds) {
+                             return PipeProcessRunner().run(arguments, input, timeoutSeconds);
+                         }) {}
 
 ApertiumTranslator::ApertiumTranslator(const LanguageIdentifier& languages, Options options, CommandRunner runner)
     : languages_(languages), options_(std::move(options)), runner_(std::move(runner)),

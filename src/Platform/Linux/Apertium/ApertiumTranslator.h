@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Platform/Linux/Apertium/ApertiumPairCatalog.h"
-#include "Platform/Linux/Apertium/PipeProcessRunner.h"
+#include "Platform/ProcessRunner.h"
 #include "Platform/Translator.h"
 
 #include <filesystem>

@@ -1,6 +1,6 @@
 #include "Platform/Linux/X11/X11ImportScreenshotTool.h"
 
-#include "Platform/Linux/Apertium/PipeProcessRunner.h"
+#include "Platform/Linux/System/PipeProcessRunner.h"
 
 #include <cmath>
 
@@ -60,7 +60,7 @@ ScreenshotToolRun X11ImportScreenshotTool::captureWindow(std::uint32_t windowID,
 }
 
 ScreenshotToolRun X11ImportScreenshotTool::run(const std::vector<std::string>& arguments, double timeoutSeconds) const {
-    const ProcessOutcome outcome = PipeProcessRunner::run(arguments, {}, timeoutSeconds);
+    const ProcessOutcome outcome = PipeProcessRunner().run(arguments, {}, timeoutSeconds);
     ScreenshotToolRun result;
     result.launched = outcome.launched;
     if (!outcome.launched) {

@@ -1,4 +1,4 @@
-#include "Platform/Linux/Apertium/PipeProcessRunner.h"
+#include "Platform/Linux/System/PipeProcessRunner.h"
 
 #include <cerrno>
 #include <chrono>
@@ -118,7 +118,7 @@ int exitCodeOf(int status) {
 } // namespace
 
 ProcessOutcome PipeProcessRunner::run(const std::vector<std::string>& arguments, std::string_view input,
-                                      double timeoutSeconds) {
+                                      double timeoutSeconds) const {
     ProcessOutcome outcome;
     if (arguments.empty()) {
         return outcome;
