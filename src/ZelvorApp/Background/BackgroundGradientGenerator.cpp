@@ -1,5 +1,7 @@
 #include "ZelvorApp/Background/BackgroundGradientGenerator.h"
 
+#include "ZelvorCore/Models/HSBComponents.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -53,31 +55,6 @@ double hueShift(int harmony, double u) {
 
 } // namespace
 
-StoredColor BackgroundGradientGenerator::colorFromHSB(double hue, double saturation, double brightness) {
-    const double h = wrapUnit(hue) * 6;
-    const double s = std::min(std::max(saturation, 0.0), 1.0);
-    const double v = std::min(std::max(brightness, 0.0), 1.0);
-    const int sector = static_cast<int>(std::floor(h)) % 6;
-    const double f = h - std::floor(h);
-    const double p = v * (1 - s);
-    const double q = v * (1 - s * f);
-    const double t = v * (1 - s * (1 - f));
-    switch (sector) {
-    case 0:
-        return {v, t, p, 1};
-    case 1:
-        return {q, v, p, 1};
-    case 2:
-        return {p, v, t, 1};
-    case 3:
-        return {p, q, v, 1};
-    case 4:
-        return {t, p, v, 1};
-    default:
-        return {v, p, q, 1};
-    }
-}
-
 BackgroundGradientGenerator::Pair BackgroundGradientGenerator::generate(std::uint64_t seed) {
     Sequence sequence(seed);
     const double hue1 = sequence.current();
@@ -92,8 +69,8 @@ BackgroundGradientGenerator::Pair BackgroundGradientGenerator::generate(std::uin
     const auto rounded = [](StoredColor c) {
         return StoredColor{threeDecimals(c.red), threeDecimals(c.green), threeDecimals(c.blue), 1};
     };
-    return {rounded(colorFromHSB(hue1, saturation1, brightness1)),
-            rounded(colorFromHSB(hue2, saturation2, brightness2))};
+    return {rounded(HSBComponents{hue1, saturation1, brightness1}.color()),
+            rounded(HSBComponents{hue2, saturation2, brightness2}.color())};
 }
 
 } // namespace brisklet

@@ -16,10 +16,6 @@ struct BackgroundGradientGenerator {
     };
 
     static Pair generate(std::uint64_t seed);
-
-    /// Hue, saturation and brightness in 0...1 as sRGB (alpha 1); hue wraps, negative saturation
-    /// and brightness count as 0.
-    static StoredColor colorFromHSB(double hue, double saturation, double brightness);
 };
 
 } // namespace brisklet

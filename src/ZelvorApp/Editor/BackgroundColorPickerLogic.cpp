@@ -87,30 +87,4 @@ HSBComponents hsbComponents(const StoredColor& color) {
     return hsb;
 }
 
-StoredColor colorFromHSB(const HSBComponents& hsb) {
-    const double h = std::isfinite(hsb.hue) ? hsb.hue - std::floor(hsb.hue) : 0;
-    const double s = std::isfinite(hsb.saturation) ? std::clamp(hsb.saturation, 0.0, 1.0) : 0;
-    const double v = std::isfinite(hsb.brightness) ? std::clamp(hsb.brightness, 0.0, 1.0) : 0;
-    const double sector = h * 6;
-    const int i = static_cast<int>(std::floor(sector)) % 6;
-    const double f = sector - std::floor(sector);
-    const double p = v * (1 - s);
-    const double q = v * (1 - s * f);
-    const double t = v * (1 - s * (1 - f));
-    switch (i) {
-    case 0:
-        return {v, t, p, 1};
-    case 1:
-        return {q, v, p, 1};
-    case 2:
-        return {p, v, t, 1};
-    case 3:
-        return {p, q, v, 1};
-    case 4:
-        return {t, p, v, 1};
-    default:
-        return {v, p, q, 1};
-    }
-}
-
 } // namespace brisklet::BackgroundColorPickerLogic

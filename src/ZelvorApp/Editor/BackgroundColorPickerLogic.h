@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ZelvorCore/Models/HSBComponents.h"
 #include "ZelvorCore/Models/StoredColor.h"
 
 #include <optional>
@@ -7,14 +8,6 @@
 #include <string_view>
 
 namespace brisklet {
-
-/// Hue, saturation and brightness, each 0...1.
-struct HSBComponents {
-    double hue = 0;
-    double saturation = 0;
-    double brightness = 0;
-    bool operator==(const HSBComponents&) const = default;
-};
 
 /// Colour arithmetic of the colour picker and the annotation colour history.
 namespace BackgroundColorPickerLogic {
@@ -26,8 +19,6 @@ std::optional<StoredColor> colorFromHex(std::string_view text);
 std::string hexString(const StoredColor& color);
 /// The colour's hue, saturation and brightness.
 HSBComponents hsbComponents(const StoredColor& color);
-/// The opaque colour with these hue, saturation and brightness.
-StoredColor colorFromHSB(const HSBComponents& hsb);
 
 } // namespace BackgroundColorPickerLogic
 

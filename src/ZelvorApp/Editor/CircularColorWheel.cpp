@@ -43,7 +43,7 @@ std::optional<Image> makeWheelImage(Size size, double brightness) {
             if (d > radius) {
                 continue;
             }
-            const StoredColor c = BackgroundColorPickerLogic::colorFromHSB({hueOf(x, y), d / radius, b});
+            const StoredColor c = HSBComponents{hueOf(x, y), d / radius, b}.color();
             pixel[0] = channel(c.red);
             pixel[1] = channel(c.green);
             pixel[2] = channel(c.blue);

@@ -2,6 +2,7 @@
 #include "ZelvorApp/Background/BackgroundPreset.h"
 #include "ZelvorApp/Background/BackgroundSavedPresets.h"
 #include "ZelvorCore/Models/AppPreferences.h"
+#include "ZelvorCore/Models/HSBComponents.h"
 
 #include <gtest/gtest.h>
 
@@ -110,11 +111,11 @@ TEST(BackgroundGradientGenerator, EveryPairStaysWithinItsPalette) {
 }
 
 TEST(BackgroundGradientGenerator, HSBConversionCoversEverySector) {
-    EXPECT_EQ(BackgroundGradientGenerator::colorFromHSB(0, 1, 1), (StoredColor{1, 0, 0, 1}));
-    EXPECT_EQ(BackgroundGradientGenerator::colorFromHSB(1.0 / 3, 1, 1), (StoredColor{0, 1, 0, 1}));
-    EXPECT_EQ(BackgroundGradientGenerator::colorFromHSB(2.0 / 3, 1, 0.5), (StoredColor{0, 0, 0.5, 1}));
-    EXPECT_EQ(BackgroundGradientGenerator::colorFromHSB(-0.5, 0, 1), (StoredColor{1, 1, 1, 1})) << "hue wraps";
-    EXPECT_EQ(BackgroundGradientGenerator::colorFromHSB(0.25, -1, -1), (StoredColor{0, 0, 0, 1}));
+    EXPECT_EQ((HSBComponents{0, 1, 1}.color()), (StoredColor{1, 0, 0, 1}));
+    EXPECT_EQ((HSBComponents{1.0 / 3, 1, 1}.color()), (StoredColor{0, 1, 0, 1}));
+    EXPECT_EQ((HSBComponents{2.0 / 3, 1, 0.5}.color()), (StoredColor{0, 0, 0.5, 1}));
+    EXPECT_EQ((HSBComponents{-0.5, 0, 1}.color()), (StoredColor{1, 1, 1, 1})) << "hue wraps";
+    EXPECT_EQ((HSBComponents{0.25, -1, -1}.color()), (StoredColor{0, 0, 0, 1}));
 }
 
 std::string untitled(int n) {

@@ -39,7 +39,7 @@ TEST(BackgroundColorPickerLogicTest, HueSaturationBrightnessRoundTrip) {
     EXPECT_NEAR(hsb.hue, 209.6 / 360, 1e-3);
     EXPECT_NEAR(hsb.saturation, 225.0 / 255, 1e-9);
     EXPECT_NEAR(hsb.brightness, 1, 1e-9);
-    EXPECT_EQ(Picker::hexString(Picker::colorFromHSB(hsb)), "#1E90FF");
+    EXPECT_EQ(Picker::hexString(hsb.color()), "#1E90FF");
     EXPECT_EQ(Picker::hsbComponents({0.5, 0.5, 0.5, 1}), (HSBComponents{0, 0, 0.5}));
 }
 
