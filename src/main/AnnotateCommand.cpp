@@ -1,6 +1,7 @@
 #include "main/AnnotateCommand.h"
 
 #include "main/CommandImageInput.h"
+#include "main/QtHeadless.h"
 
 #include "Platform/AnnotationRenderer.h"
 #include "Platform/ImageCodec.h"
@@ -8,8 +9,6 @@
 #include "Platform/Linux/QtRender/QtAnnotationRenderer.h"
 #include "ZelvorCore/Foundation/AtomicFile.h"
 #include "ZelvorCore/Foundation/JsonCoding.h"
-
-#include <QGuiApplication>
 
 #include <filesystem>
 #include <fstream>
@@ -172,17 +171,7 @@ int runAnnotateCommand(const std::vector<std::string>& args, const ImageCodec& c
 }
 
 int runAnnotateCommandHeadless(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    std::unique_ptr<QGuiApplication> application;
-    if (QGuiApplication::instance() == nullptr) {
-        // Drawing needs fonts, not a screen: the offscreen platform works with or without one.
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        }
-        static int argc = 1;
-        static char name[] = "brisklet";
-        static char* argv[] = {name, nullptr};
-        application = std::make_unique<QGuiApplication>(argc, argv);
-    }
+    const auto application = startHeadlessGuiApplication();
     const LinuxImageCodec codec;
     const QtAnnotationRenderer renderer;
     return runAnnotateCommand(args, codec, renderer, out, err);

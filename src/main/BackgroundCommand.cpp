@@ -1,6 +1,7 @@
 #include "main/BackgroundCommand.h"
 
 #include "main/CommandImageInput.h"
+#include "main/QtHeadless.h"
 
 #include "Platform/BackgroundRenderer.h"
 #include "Platform/ImageCodec.h"
@@ -16,8 +17,6 @@
 #include "ZelvorApp/Background/SystemWallpaperCatalog.h"
 #include "ZelvorApp/Editor/BackgroundColorPickerLogic.h"
 #include "ZelvorCore/Foundation/AtomicFile.h"
-
-#include <QGuiApplication>
 
 #include <charconv>
 #include <cmath>
@@ -360,17 +359,7 @@ int runBackgroundCommand(const std::vector<std::string>& args, const BackgroundC
 }
 
 int runBackgroundCommandHeadless(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    std::unique_ptr<QGuiApplication> application;
-    if (QGuiApplication::instance() == nullptr) {
-        // Drawing needs Qt's painting, not a screen: the offscreen platform works with or without one.
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        }
-        static int argc = 1;
-        static char name[] = "brisklet";
-        static char* argv[] = {name, nullptr};
-        application = std::make_unique<QGuiApplication>(argc, argv);
-    }
+    const auto application = startHeadlessGuiApplication();
     const char* home = std::getenv("HOME");
     const LinuxImageCodec codec;
     const QtWallpaperImageReader pictures;

@@ -3,10 +3,18 @@
 #include "Platform/Clock.h"
 #include "Platform/GIFEncoder.h"
 #include "Platform/ImageCodec.h"
+#include "Platform/Linux/Codec/LinuxImageCodec.h"
+#include "Platform/Linux/Gif/GiflibGIFEncoder.h"
+#include "Platform/Linux/QtRender/BackgroundQtRenderer.h"
+#include "ZelvorApp/Background/BackgroundLayout.h"
+#include "ZelvorApp/Background/BackgroundPreset.h"
+#include "ZelvorApp/Background/GIFBackgroundRenderer.h"
+#include "ZelvorApp/Recording/GIFExportFrameRenderer.h"
 #include "ZelvorApp/Recording/GIFFileWriter.h"
 #include "ZelvorApp/Recording/GIFFrameTiming.h"
 #include "ZelvorApp/Recording/GIFPerformancePolicy.h"
 #include "ZelvorCore/Foundation/AtomicFile.h"
+#include "main/QtHeadless.h"
 
 #include <nlohmann/json.hpp>
 
@@ -22,7 +30,8 @@ namespace brisklet {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: brisklet gif FRAME.png... [--fps N] [--duration S] [--timestamps FILE.json] -o OUT.gif\n";
+    "Usage: brisklet gif FRAME.png... [--fps N] [--duration S] [--timestamps FILE.json] [--background PRESET]\n"
+    "                    -o OUT.gif\n";
 
 struct GifArguments {
     std::vector<std::string> frames;
@@ -30,6 +39,7 @@ struct GifArguments {
     int fps = 20;
     std::optional<double> duration;
     std::optional<std::string> timestamps;
+    std::optional<std::string> background;
     std::optional<std::string> error;
 };
 
@@ -88,6 +98,14 @@ void parseOption(const std::vector<std::string>& args, std::size_t& i, GifArgume
     } else if (isOption(arg, "--timestamps")) {
         if (auto value = optionValue(args, i, "--timestamps", parsed))
             parsed.timestamps = *value;
+    } else if (isOption(arg, "--background")) {
+        if (auto value = optionValue(args, i, "--background", parsed)) {
+            if (!BackgroundPreset::presetFor(*value)) {
+                parsed.error = "unknown background preset '" + *value + "' (see brisklet background --list)";
+            } else {
+                parsed.background = *value;
+            }
+        }
     } else {
         parsed.error = "unknown option " + arg;
     }
@@ -173,10 +191,81 @@ bool pathExists(const std::filesystem::path& path) {
     return std::filesystem::exists(std::filesystem::symlink_status(path, ignored));
 }
 
+/// The captured frames with their recording times: the given timestamps, or i / fps.
+std::vector<CapturedGIFFrame> timedFrames(const std::vector<std::shared_ptr<const Image>>& images,
+                                          const std::optional<std::vector<double>>& times, int fps) {
+    std::vector<CapturedGIFFrame> frames;
+    for (std::size_t i = 0; i < images.size(); ++i) {
+        frames.push_back({images[i], times ? (*times)[i] : static_cast<double>(i) / fps});
+    }
+    return frames;
+}
+
+/// What is drawn on every frame before it is encoded: the chosen background, laid out for the
+/// frames' size as the GIF editor lays it out. An empty function when nothing is drawn.
+struct FrameDrawing {
+    GIFFileWriter::FrameRenderer renderer;
+    /// The size of the written GIF.
+    Size canvasSize;
+};
+
+std::optional<FrameDrawing> frameDrawing(const GifArguments& arguments, const Image& first,
+                                         const GifCommandServices& services, std::ostream& err) {
+    const Size contentSize{static_cast<double>(first.width()), static_cast<double>(first.height())};
+    if (!arguments.background) {
+        return FrameDrawing{{}, contentSize};
+    }
+    const BackgroundRenderer* renderer = services.backgroundRenderer ? services.backgroundRenderer() : nullptr;
+    if (renderer == nullptr) {
+        err << "brisklet gif: backgrounds cannot be drawn here (no renderer)\n";
+        return std::nullopt;
+    }
+    const auto composition = GIFBackgroundChoice::preset(*arguments.background).composition(contentSize);
+    const Size canvas = BackgroundLayout::make(contentSize, *composition).canvasSize;
+    return FrameDrawing{
+        GIFExportFrameRenderer::writerRenderer(GIFExportFrameRenderer(std::nullopt, nullptr, composition, renderer)),
+        canvas};
+}
+
+/// Encodes into a temporary file beside `output` and moves it into place without overwriting;
+/// nothing is left behind on failure.
+bool writeGIF(const std::vector<CapturedGIFFrame>& frames, int fps, double duration,
+              const GIFFileWriter::FrameRenderer& renderer, const std::filesystem::path& output,
+              const GifCommandServices& services, std::ostream& err) {
+    std::error_code error;
+    const auto temporary = makeSiblingTemporaryFile(output, error);
+    if (temporary.empty()) {
+        err << "brisklet gif: cannot create a file beside " << output.string() << ": " << error.message() << "\n";
+        return false;
+    }
+    const GIFFileWriter writer(services.encoder, services.clock);
+    const auto written = writer.writeGIFFile(frames, fps, duration, temporary, {}, {}, renderer);
+    if (!written) {
+        std::filesystem::remove(temporary, error);
+        err << "brisklet gif: cannot encode " << output.string() << " (" << toString(written.error().error) << ": "
+            << written.error().detail << ")\n";
+        return false;
+    }
+    if (const auto moved = moveIntoPlaceWithoutOverwriting(temporary, output)) {
+        std::filesystem::remove(temporary, error);
+        if (moved == std::errc::file_exists) {
+            err << "brisklet gif: " << output.string() << " already exists; choose a new file name\n";
+        } else {
+            err << "brisklet gif: cannot write " << output.string() << ": " << moved.message() << "\n";
+        }
+        return false;
+    }
+    return true;
+}
+
+std::string sizeText(Size size) {
+    return std::to_string(std::lround(size.width)) + "x" + std::to_string(std::lround(size.height));
+}
+
 } // namespace
 
-int runGifCommand(const std::vector<std::string>& args, const ImageCodec& codec, GIFEncoder& encoder,
-                  const Clock& clock, std::ostream& out, std::ostream& err) {
+int runGifCommand(const std::vector<std::string>& args, const GifCommandServices& services, std::ostream& out,
+                  std::ostream& err) {
     const GifArguments arguments = parse(args);
     if (arguments.error) {
         err << "brisklet gif: " << *arguments.error << "\n" << kUsage;
@@ -187,7 +276,7 @@ int runGifCommand(const std::vector<std::string>& args, const ImageCodec& codec,
         err << "brisklet gif: " << output.string() << " already exists; choose a new file name\n";
         return 1;
     }
-    const auto images = loadFrames(arguments.frames, codec, err);
+    const auto images = loadFrames(arguments.frames, services.codec, err);
     if (!images) {
         return 1;
     }
@@ -198,45 +287,44 @@ int runGifCommand(const std::vector<std::string>& args, const ImageCodec& codec,
             return 1;
         }
     }
-    std::vector<CapturedGIFFrame> frames;
+    const auto frames = timedFrames(*images, times, arguments.fps);
     double lastTime = 0;
-    for (std::size_t i = 0; i < images->size(); ++i) {
-        const double time = times ? (*times)[i] : static_cast<double>(i) / arguments.fps;
-        lastTime = std::max(lastTime, time);
-        frames.push_back({(*images)[i], time});
+    for (const auto& frame : frames) {
+        lastTime = std::max(lastTime, frame.timestamp);
     }
     // The last frame stays up for one frame interval, as it did while it was being recorded.
     const double duration = arguments.duration.value_or(lastTime + 1.0 / arguments.fps);
-
-    std::error_code error;
-    const auto temporary = makeSiblingTemporaryFile(output, error);
-    if (temporary.empty()) {
-        err << "brisklet gif: cannot create a file beside " << output.string() << ": " << error.message() << "\n";
-        return 1;
-    }
-    const GIFFileWriter writer(encoder, clock);
-    const auto written = writer.writeGIFFile(frames, arguments.fps, duration, temporary);
-    if (!written) {
-        std::filesystem::remove(temporary, error);
-        err << "brisklet gif: cannot encode " << output.string() << " (" << toString(written.error().error) << ": "
-            << written.error().detail << ")\n";
-        return 1;
-    }
-    if (const auto moved = moveIntoPlaceWithoutOverwriting(temporary, output)) {
-        std::filesystem::remove(temporary, error);
-        if (moved == std::errc::file_exists) {
-            err << "brisklet gif: " << output.string() << " already exists; choose a new file name\n";
-        } else {
-            err << "brisklet gif: cannot write " << output.string() << ": " << moved.message() << "\n";
-        }
+    const auto drawing = frameDrawing(arguments, *images->front(), services, err);
+    if (!drawing || !writeGIF(frames, arguments.fps, duration, drawing->renderer, output, services, err)) {
         return 1;
     }
     const int fps = GIFPerformancePolicy::effectiveExportFPS(arguments.fps, duration);
     const auto exported = GIFFrameTiming::exportFrames(frames, fps, duration);
-    out << "Wrote " << exported.size() << " frames (" << sizeText(*images->front()) << ", " << fps << " fps, delay "
-        << GIFFrameTiming::delayHundredths(fps) << "/100 s) from " << frames.size() << " images to " << output.string()
-        << "\n";
+    out << "Wrote " << exported.size() << " frames (" << sizeText(drawing->canvasSize) << ", " << fps << " fps, delay "
+        << GIFFrameTiming::delayHundredths(fps) << "/100 s) from " << frames.size() << " images";
+    if (arguments.background) {
+        out << " on " << *arguments.background;
+    }
+    out << " to " << output.string() << "\n";
     return 0;
+}
+
+int runGifCommandHeadless(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const LinuxImageCodec codec;
+    GiflibGIFEncoder encoder;
+    const SystemClock clock;
+    // Declared before the renderer so that it outlives it.
+    std::shared_ptr<QGuiApplication> application;
+    std::optional<BackgroundQtRenderer> renderer;
+    const auto backgroundRenderer = [&]() -> const BackgroundRenderer* {
+        if (!renderer) {
+            application = startHeadlessGuiApplication();
+            // Presets are colours and gradients; no desktop picture is ever asked for.
+            renderer.emplace();
+        }
+        return &*renderer;
+    };
+    return runGifCommand(args, {codec, encoder, clock, backgroundRenderer}, out, err);
 }
 
 } // namespace brisklet

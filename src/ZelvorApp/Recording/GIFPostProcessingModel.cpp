@@ -2,7 +2,7 @@
 
 #include "Platform/MainQueue.h"
 #include "ZelvorApp/Infrastructure/LocalizationStore.h"
-#include "ZelvorApp/Recording/GIFAnnotationFrameRenderer.h"
+#include "ZelvorApp/Recording/GIFExportFrameRenderer.h"
 #include "ZelvorApp/Recording/GIFTimelinePreviewResolver.h"
 
 #include <algorithm>
@@ -120,10 +120,20 @@ void GIFPostProcessingModel::removeSegment(const Uuid& id) {
     changed();
 }
 
+void GIFPostProcessingModel::setBackgroundChoice(GIFBackgroundChoice choice) {
+    backgroundChoice_ = std::move(choice);
+    changed();
+}
+
+std::optional<BackgroundComposition> GIFPostProcessingModel::backgroundComposition() const {
+    return backgroundChoice_.composition(contentSize_);
+}
+
 GIFPostProcessingOptions GIFPostProcessingModel::options() const {
     GIFPostProcessingOptions result;
     result.segments =
         GIFPostProcessor::normalizedSegments({GIFTrimSegment{Uuid::generate(), startTime_, endTime_}}, duration_);
+    result.backgroundComposition = backgroundComposition();
     return result;
 }
 
@@ -151,14 +161,27 @@ std::optional<CapturedGIFFrame> GIFPostProcessingModel::playheadFrame() const {
     return GIFTimelinePreviewResolver::nearestFrame(frames_, playheadTime_);
 }
 
-Image GIFPostProcessingModel::renderedPreviewImage(const GIFAnnotationFrameRenderer* renderer) const {
+Image GIFPostProcessingModel::renderedPreviewImage(const GIFAnnotationFrameRenderer* annotations,
+                                                   const BackgroundRenderer* background) const {
     const auto frame = playheadFrame();
     if (!frame || !frame->image)
         return Image();
-    if (!renderer || !annotationExportPlan_)
-        return *frame->image;
-    auto rendered = makeAnnotationFrameRenderer(*annotationExportPlan_, *renderer)(*frame->image, playheadTime_);
-    return rendered ? std::move(rendered).value() : *frame->image;
+    Image annotated =
+        annotations && annotationExportPlan_
+            ? GIFExportFrameRenderer::annotatedFrame(*frame->image, playheadTime_, *annotationExportPlan_, *annotations)
+            : *frame->image;
+    const auto composition = backgroundComposition();
+    if (!composition || !background)
+        return annotated;
+    // One frame, no kept context: the preview follows the playhead and the choice may change
+    // between two calls.
+    auto composed = GIFBackgroundRenderer::render(annotated, *composition, *background);
+    return composed ? std::move(composed).value() : annotated;
+}
+
+std::shared_ptr<const Image> GIFPostProcessingModel::playheadThumbnailImage() const {
+    const auto frame = playheadFrame();
+    return frame ? frame->image : nullptr;
 }
 
 std::string GIFPostProcessingModel::playheadTimestamp() const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ZelvorApp/Background/GIFBackgroundRenderer.h"
 #include "ZelvorApp/Recording/GIFPostProcessor.h"
 #include "ZelvorApp/Recording/GIFRecorderError.h"
 #include "ZelvorApp/Recording/GIFRecordingDraft.h"
@@ -13,12 +14,14 @@
 
 namespace brisklet {
 
+class BackgroundRenderer;
 class GIFAnnotationFrameRenderer;
 class LocalizationStore;
 class MainQueue;
 
-/// State of the GIF editing window: the kept range, the playhead and its playback, and the
-/// export's progress. Main thread only; `onChange` runs after every change the window shows.
+/// State of the GIF editing window: the kept range, the background, the playhead and its
+/// playback, and the export's progress. Main thread only; `onChange` runs after every change the
+/// window shows.
 class GIFPostProcessingModel {
 public:
     static constexpr double kMinimumSelection = 0.08;
@@ -47,6 +50,7 @@ public:
     /// Drawn into previews and the export.
     const std::optional<GIFAnnotationExportPlan>& annotationExportPlan() const { return annotationExportPlan_; }
     int playbackTickCount() const { return playbackTickCount_; }
+    const GIFBackgroundChoice& backgroundChoice() const { return backgroundChoice_; }
 
     /// Selects [start, end], clamped to the recording and widened to the minimum length on the
     /// side that did not move.
@@ -56,15 +60,26 @@ public:
     void stopPlayback();
     void advancePlayback(double seconds);
     void removeSegment(const Uuid& id);
+    void setBackgroundChoice(GIFBackgroundChoice choice);
+    /// The chosen background laid out for `contentSize`; nothing for `none`.
+    std::optional<BackgroundComposition> backgroundComposition() const;
+    /// The kept range and the background, as the export needs them.
     GIFPostProcessingOptions options() const;
     void beginExport();
     void updateExportProgress(double fraction);
     void finishExportFailure(GIFRecorderError error);
     /// The recorded frame shown at the playhead.
     std::optional<CapturedGIFFrame> playheadFrame() const;
-    /// The playhead frame with the annotations active at the playhead drawn on it (when there is
-    /// a plan and a renderer); empty when there are no frames.
-    Image renderedPreviewImage(const GIFAnnotationFrameRenderer* renderer) const;
+    /// The playhead frame as the export will show it: the annotations active at the playhead
+    /// drawn on it (when there is a plan and an annotation renderer), then put on the chosen
+    /// background (when there is one and a background renderer). When the background cannot be
+    /// drawn the annotated frame is shown; the export reports the failure. Empty when there are
+    /// no frames.
+    Image renderedPreviewImage(const GIFAnnotationFrameRenderer* annotations,
+                               const BackgroundRenderer* background) const;
+    /// The recorded frame at the playhead as it was captured, for the playhead's bubble; null
+    /// when there are no frames.
+    std::shared_ptr<const Image> playheadThumbnailImage() const;
     /// The playhead as "m:ss.cc".
     std::string playheadTimestamp() const;
 
@@ -91,6 +106,7 @@ private:
     Size contentSize_;
     std::optional<GIFAnnotationExportPlan> annotationExportPlan_;
     int playbackTickCount_ = 0;
+    GIFBackgroundChoice backgroundChoice_ = GIFBackgroundChoice::none();
     unsigned long long timerID_ = 0;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

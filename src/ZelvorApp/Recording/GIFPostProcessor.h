@@ -14,7 +14,8 @@ namespace brisklet {
 /// What the editing window asks of an export.
 struct GIFPostProcessingOptions {
     std::vector<GIFTrimSegment> segments;
-    /// Composed behind every frame when set (by the background renderer, not by the processor).
+    /// Composed behind every frame when set (by `GIFExportFrameRenderer` while the file is
+    /// written, not by the processor).
     std::optional<BackgroundComposition> backgroundComposition;
 
     static GIFPostProcessingOptions none() { return {}; }
@@ -45,10 +46,10 @@ public:
                                                           double recordingDuration,
                                                           const GIFPostProcessingOptions& options);
 
-    /// `processedFrames` in the shape the GIF file writer plans with.
     /// A planner for `GIFFileWriter::writeGIFFile` that trims to `options`' segments.
     static GIFFileWriter::FramePlanner planner(GIFPostProcessingOptions options);
 
+    /// `processedFrames` in the shape the GIF file writer plans with.
     static std::vector<GIFFrameTiming::ExportFrame> exportPlan(const std::vector<CapturedGIFFrame>& frames, int fps,
                                                                double recordingDuration,
                                                                const GIFPostProcessingOptions& options);

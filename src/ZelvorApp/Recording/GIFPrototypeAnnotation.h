@@ -1,9 +1,11 @@
 #pragma once
 
+#include "ZelvorApp/Editor/AnnotationColorPalette.h"
 #include "ZelvorCore/Foundation/EnumTable.h"
 #include "ZelvorCore/Foundation/Geometry.h"
 #include "ZelvorCore/Foundation/Uuid.h"
 
+#include <array>
 #include <string>
 #include <variant>
 #include <vector>
@@ -33,7 +35,20 @@ struct GIFPrototypeColor {
     double blue = 0;
     double alpha = 1;
     bool operator==(const GIFPrototypeColor&) const = default;
+
+    /// The screenshot editor's fixed colours, in its order, so a recording is annotated in the
+    /// same palette as a screenshot.
+    static constexpr std::array<GIFPrototypeColor, AnnotationColorPalette::fixedColors.size()> presets();
 };
+
+constexpr std::array<GIFPrototypeColor, AnnotationColorPalette::fixedColors.size()> GIFPrototypeColor::presets() {
+    std::array<GIFPrototypeColor, AnnotationColorPalette::fixedColors.size()> colors{};
+    for (std::size_t i = 0; i < colors.size(); ++i) {
+        const StoredColor& c = AnnotationColorPalette::fixedColors[i];
+        colors[i] = GIFPrototypeColor{c.red, c.green, c.blue, c.alpha};
+    }
+    return colors;
+}
 
 enum class GIFRedactionMode { blur, mosaic };
 

@@ -21,6 +21,8 @@ GIFRecorder::GIFRecorder(Dependencies dependencies) : deps_(dependencies) {}
 
 GIFRecorder::~GIFRecorder() {
     *alive_ = false;
+    // Joins the stream's thread while everything its frames are posted to still exists.
+    stopStreamCapture();
 }
 
 void GIFRecorder::start(Session session, OnTick onTick, OnCaptured onCaptured, OnFinish onFinish) {
@@ -37,6 +39,7 @@ void GIFRecorder::start(Session session, OnTick onTick, OnCaptured onCaptured, O
     startedAt_ = deps_.clock.monotonicSeconds();
     generation_ = Uuid::generate();
     deps_.mouseTracker.start();
+    isUsingStreamCapture_ = startStreamCapture();
     scheduleTimer();
 }
 
@@ -46,6 +49,7 @@ void GIFRecorder::pause() {
     accumulatedDuration_ += deps_.clock.monotonicSeconds() - startedAt_;
     isPaused_ = true;
     invalidateTimer();
+    stopStreamCapture();
 }
 
 void GIFRecorder::resume() {
@@ -53,6 +57,8 @@ void GIFRecorder::resume() {
         return;
     startedAt_ = deps_.clock.monotonicSeconds();
     isPaused_ = false;
+    if (isUsingStreamCapture_)
+        isUsingStreamCapture_ = startStreamCapture();
     scheduleTimer();
 }
 
@@ -64,6 +70,8 @@ void GIFRecorder::cancel() {
 }
 
 void GIFRecorder::clearSession() {
+    stopStreamCapture();
+    isUsingStreamCapture_ = false;
     if (session_) {
         deps_.mouseTracker.invalidate();
     }
@@ -89,7 +97,8 @@ void GIFRecorder::scheduleTimer() {
         tickRecording();
         if (id != timerID_ || !session_)
             return; // finished or paused by this tick
-        captureFrame();
+        if (!isUsingStreamCapture_)
+            captureFrame();
         if (id == timerID_ && session_)
             scheduleTimer();
     });
@@ -133,6 +142,81 @@ void GIFRecorder::captureFrame() {
             // A failed capture only costs this frame; the next tick tries again.
             if (frame)
                 appendFrame(generation, *frame);
+        });
+    });
+}
+
+bool GIFRecorder::startStreamCapture() {
+    if (!deps_.stream || !session_)
+        return false;
+    const auto streamID = ++streamID_;
+    const Uuid generation = generation_;
+    std::weak_ptr<bool> alive = alive_;
+    MainQueue& mainQueue = deps_.mainQueue;
+    // Both callbacks run on the stream's thread: they only hop to the main queue, where the
+    // recorder's state lives.
+    auto onFrame = [this, alive, generation, &mainQueue](Image image, GIFStreamFrameCapture::FrameSlot slot) {
+        auto frame = std::make_shared<Image>(std::move(image));
+        mainQueue.post([this, alive, generation, frame, slot] {
+            if (alive.expired() || !*alive.lock())
+                return;
+            appendStreamFrame(std::move(*frame), generation, slot);
+        });
+    };
+    auto onStopped = [this, alive, streamID, &mainQueue](const std::string&) {
+        mainQueue.post([this, alive, streamID] {
+            if (alive.expired() || !*alive.lock())
+                return;
+            handleStreamStopped(streamID);
+        });
+    };
+    const Session& session = *session_;
+    auto capture = std::make_unique<GIFStreamFrameCapture>(*deps_.stream, session.rect, session.captureContext,
+                                                           session.fps, session.maxFramePixelDimension,
+                                                           std::move(onFrame), std::move(onStopped));
+    if (auto started = capture->start(); !started) {
+        RuntimeLogger::log("GIF stream capture unavailable, falling back error=" + started.error());
+        return false;
+    }
+    streamCapture_ = std::move(capture);
+    return true;
+}
+
+void GIFRecorder::handleStreamStopped(unsigned long long streamID) {
+    if (streamID != streamID_ || !streamCapture_)
+        return; // a stream already stopped or replaced on purpose
+    // Still captures take over from the next tick so the recording goes on.
+    stopStreamCapture();
+    isUsingStreamCapture_ = false;
+}
+
+void GIFRecorder::appendStreamFrame(Image image, const Uuid& generation, GIFStreamFrameCapture::FrameSlot slot) {
+    if (!session_ || isPaused_ || generation != generation_)
+        return;
+    const double timestamp = recordingElapsedTime();
+    const double now = deps_.clock.monotonicSeconds();
+    const MouseSnapshot mouse = deps_.mouseTracker.snapshot(now);
+    const Rect region = session_->rect;
+    const Rect mappingRect = session_->mappingRect;
+    const GIFMouseOverlayOptions overlay = session_->mouseOverlayOptions;
+    const int maxPixelDimension = session_->maxFramePixelDimension;
+    auto source = std::make_shared<Image>(std::move(image));
+    std::weak_ptr<bool> alive = alive_;
+    MainQueue& mainQueue = deps_.mainQueue;
+    deps_.captureQueue.async([=, this, &mainQueue] {
+        const auto fits =
+            GIFPerformancePolicy::constrainedPixelSize(source->width(), source->height(), maxPixelDimension);
+        // Streams deliver frames within the limit already; only a larger one is shrunk here.
+        Image scaled = fits.width == source->width() && fits.height == source->height()
+                           ? std::move(*source)
+                           : GIFPerformancePolicy::downscaledImage(*source, maxPixelDimension);
+        GIFMouseOverlayRenderer::draw(scaled, mouse, overlay, region, mappingRect, now);
+        const CapturedGIFFrame frame{std::make_shared<const Image>(std::move(scaled)), timestamp};
+        // The slot travels with the frame so the stream counts it until it is stored or dropped.
+        mainQueue.post([this, alive, generation, frame, slot] {
+            if (alive.expired() || !*alive.lock())
+                return;
+            appendFrame(generation, frame);
         });
     });
 }

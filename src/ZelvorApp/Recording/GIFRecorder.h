@@ -6,6 +6,7 @@
 #include "ZelvorApp/Recording/GIFMouseOverlayOptions.h"
 #include "ZelvorApp/Recording/GIFRecorderError.h"
 #include "ZelvorApp/Recording/GIFRecordingDraft.h"
+#include "ZelvorApp/Recording/GIFStreamFrameCapture.h"
 #include "ZelvorCore/Foundation/Geometry.h"
 #include "ZelvorCore/Foundation/Uuid.h"
 #include "ZelvorCore/Models/AppPreferences.h"
@@ -24,10 +25,11 @@ class MainQueue;
 class MouseTrackingService;
 class SerialQueue;
 
-/// Records a screen region as GIF frames on a timer: one still capture per tick on the capture
-/// queue, downscaled and decorated with the pointer there, appended on the main queue. Finishing
-/// either hands the frames over as a draft or writes the GIF on the export queue. All public
-/// methods run on the main queue.
+/// Records a screen region as GIF frames. Frames come from a continuous screen stream when one is
+/// available and starts, otherwise from one still capture per timer tick; either way they are
+/// downscaled and decorated with the pointer on the capture queue and appended on the main queue.
+/// Finishing either hands the frames over as a draft or writes the GIF on the export queue. All
+/// public methods run on the main queue.
 class GIFRecorder {
 public:
     struct Session {
@@ -55,6 +57,9 @@ public:
         const Clock& clock;
         /// Draws annotations when a session has any; without it they are left out.
         const GIFAnnotationFrameRenderer* annotationRenderer = nullptr;
+        /// Continuous capture of the region; without it (or when it cannot start) every timer tick
+        /// takes a still capture.
+        ScreenFrameStream* stream = nullptr;
     };
     using OnTick = std::function<void(double elapsed, double maxDuration)>;
     using OnCaptured = std::function<void(Result<GIFRecordingDraft, GIFRecorderError>)>;
@@ -81,6 +86,8 @@ public:
     bool isRecording() const { return session_.has_value(); }
     bool isPaused() const { return isPaused_; }
     bool isCaptureInFlight() const { return isCaptureInFlight_; }
+    /// Whether frames come from the stream rather than from still captures.
+    bool isUsingStreamCapture() const { return isUsingStreamCapture_; }
     std::size_t frameCount() const { return frames_.size(); }
 
 private:
@@ -89,6 +96,12 @@ private:
     void tickRecording();
     void captureFrame();
     void appendFrame(const Uuid& generation, CapturedGIFFrame frame);
+    /// Starts the stream for the current generation; false (and logged) when it cannot run.
+    bool startStreamCapture();
+    void stopStreamCapture() { streamCapture_.reset(); }
+    /// Takes a stream frame on the main queue and sends it through the capture queue.
+    void appendStreamFrame(Image image, const Uuid& generation, GIFStreamFrameCapture::FrameSlot slot);
+    void handleStreamStopped(unsigned long long streamID);
     void exportFile(Session session, std::vector<CapturedGIFFrame> frames, double duration,
                     std::optional<GIFAnnotationExportPlan> plan, OnFinish onFinish);
     void clearSession();
@@ -100,6 +113,10 @@ private:
     double accumulatedDuration_ = 0;
     bool isPaused_ = false;
     bool isCaptureInFlight_ = false;
+    bool isUsingStreamCapture_ = false;
+    std::unique_ptr<GIFStreamFrameCapture> streamCapture_;
+    /// Tells a stream that ended by itself apart from its successors after a pause and resume.
+    unsigned long long streamID_ = 0;
     Uuid generation_ = Uuid::generate();
     unsigned long long timerID_ = 0;
     OnTick onTick_;

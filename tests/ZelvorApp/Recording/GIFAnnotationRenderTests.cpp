@@ -113,10 +113,10 @@ TEST(GIFQtAnnotationFrameRendererTest, TrimmedExportsAndPreviewsDrawTheSameAnnot
     GIFPostProcessingModel model(GIFRecordingDraft{{{frame, 0}}, 10, 1.0, plan, "/tmp", false}, mainQueue,
                                  localization);
     model.setPlayheadTime(0.2);
-    EXPECT_EQ(pixel(model.renderedPreviewImage(&renderer), 5, 5)[0], 255);
+    EXPECT_EQ(pixel(model.renderedPreviewImage(&renderer, nullptr), 5, 5)[0], 255);
     model.setPlayheadTime(0.5);
-    EXPECT_LT(pixel(model.renderedPreviewImage(&renderer), 5, 5)[0], 50);
-    EXPECT_EQ(model.renderedPreviewImage(nullptr), *frame);
+    EXPECT_LT(pixel(model.renderedPreviewImage(&renderer, nullptr), 5, 5)[0], 50);
+    EXPECT_EQ(model.renderedPreviewImage(nullptr, nullptr), *frame);
 }
 
 } // namespace

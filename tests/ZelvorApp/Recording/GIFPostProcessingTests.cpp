@@ -1,5 +1,7 @@
+#include "Platform/Fake/FakeBackgroundRenderer.h"
 #include "Platform/Fake/ManualClock.h"
 #include "Platform/Fake/ManualMainQueue.h"
+#include "ZelvorApp/Background/BackgroundLayout.h"
 #include "ZelvorApp/Infrastructure/LocalizationStore.h"
 #include "ZelvorApp/Recording/GIFPostProcessingModel.h"
 #include "ZelvorApp/Recording/GIFPostProcessor.h"
@@ -182,6 +184,57 @@ TEST_F(GIFPostProcessingModelTest, ExportFailuresShowTheLocalizedMessage) {
     EXPECT_GE(changes, 3);
     model.removeSegment(model.segments().front().id);
     EXPECT_TRUE(model.segments().empty());
+}
+
+TEST_F(GIFPostProcessingModelTest, BackgroundChoiceIsNoneUntilAPresetIsChosen) {
+    GIFPostProcessingModel model(draft(), mainQueue, localization);
+    EXPECT_EQ(model.backgroundChoice(), GIFBackgroundChoice::none());
+    EXPECT_FALSE(model.backgroundComposition().has_value());
+    EXPECT_FALSE(model.options().backgroundComposition.has_value());
+
+    int changes = 0;
+    model.onChange = [&] { ++changes; };
+    model.setBackgroundChoice(GIFBackgroundChoice::preset("ocean-glass"));
+    EXPECT_EQ(changes, 1);
+    const auto composition = model.backgroundComposition();
+    ASSERT_TRUE(composition.has_value());
+    EXPECT_EQ(composition, GIFBackgroundChoice::preset("ocean-glass").composition(model.contentSize()));
+    EXPECT_EQ(composition->source, (BackgroundSource{BackgroundSource::Preset{"ocean-glass"}}));
+    EXPECT_GE(composition->padding, 76);
+    EXPECT_EQ(model.options().backgroundComposition, composition);
+
+    model.setBackgroundChoice(GIFBackgroundChoice::none());
+    EXPECT_EQ(changes, 2);
+    EXPECT_FALSE(model.options().backgroundComposition.has_value());
+}
+
+TEST_F(GIFPostProcessingModelTest, PreviewPutsThePlayheadFrameOnTheChosenBackground) {
+    GIFPostProcessingModel model(draft(), mainQueue, localization);
+    const FakeBackgroundRenderer renderer;
+    model.setPlayheadTime(0.3);
+    const auto shown = model.playheadThumbnailImage();
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(shown, model.frames()[3].image);
+    EXPECT_EQ(model.renderedPreviewImage(nullptr, &renderer), *shown) << "no background chosen: the plain frame";
+
+    model.setBackgroundChoice(GIFBackgroundChoice::preset("dark-moon"));
+    const Image preview = model.renderedPreviewImage(nullptr, &renderer);
+    const BackgroundLayout layout = BackgroundLayout::make(model.contentSize(), *model.backgroundComposition());
+    EXPECT_EQ(preview.width(), static_cast<int>(layout.canvasSize.width));
+    EXPECT_EQ(preview.height(), static_cast<int>(layout.canvasSize.height));
+    const int x = static_cast<int>(layout.contentRect.minX()) + 2;
+    const int y = static_cast<int>(layout.contentRect.minY()) + 1;
+    EXPECT_EQ(preview.row(y)[x * 4], 3) << "the playhead frame sits in the content rectangle";
+    EXPECT_EQ(preview.row(0)[0], 60) << "the canvas around it is the background";
+
+    EXPECT_EQ(model.renderedPreviewImage(nullptr, nullptr), *shown) << "without a renderer there is no background";
+    FakeBackgroundRenderer failing;
+    failing.failure = BackgroundRenderError::renderFailed;
+    EXPECT_EQ(model.renderedPreviewImage(nullptr, &failing), *shown) << "a failing background shows the frame";
+
+    GIFPostProcessingModel empty(GIFRecordingDraft{{}, 10, 1.0, std::nullopt, "/tmp", false}, mainQueue, localization);
+    EXPECT_TRUE(empty.renderedPreviewImage(nullptr, &renderer).isEmpty());
+    EXPECT_EQ(empty.playheadThumbnailImage(), nullptr);
 }
 
 } // namespace

@@ -1,12 +1,17 @@
+#include "Platform/Fake/FakeBackgroundRenderer.h"
 #include "Platform/Fake/ManualClock.h"
 #include "Platform/Linux/Codec/LinuxImageCodec.h"
 #include "Platform/Linux/Gif/GiflibGIFEncoder.h"
+#include "ZelvorApp/Background/BackgroundLayout.h"
+#include "ZelvorApp/Background/GIFBackgroundRenderer.h"
 #include "ZelvorApp/Recording/GIFFileWriter.h"
+#include "ZelvorApp/Recording/GifDecoding.h"
 #include "main/GifCommand.h"
 
 #include <gif_lib.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -16,50 +21,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-/// What giflib reads back from a file.
-struct DecodedGIF {
-    int width = 0;
-    int height = 0;
-    std::optional<int> loopCount;
-    std::vector<int> delays;
-    std::vector<Image> frames; // opaque RGBA, each frame on its own
-};
+using testing::DecodedGIF;
 
+/// The frames as a viewer shows them, each one composed over what the frames before left.
 std::optional<DecodedGIF> decode(const fs::path& file) {
-    int error = 0;
-    GifFileType* gif = DGifOpenFileName(file.c_str(), &error);
-    if (!gif)
-        return std::nullopt;
-    if (DGifSlurp(gif) != GIF_OK) {
-        DGifCloseFile(gif, &error);
-        return std::nullopt;
-    }
-    DecodedGIF out{gif->SWidth, gif->SHeight, std::nullopt, {}, {}};
-    for (int i = 0; i < gif->ImageCount; ++i) {
-        const SavedImage& saved = gif->SavedImages[i];
-        for (int e = 0; e + 1 < saved.ExtensionBlockCount; ++e) {
-            const ExtensionBlock& block = saved.ExtensionBlocks[e];
-            if (block.Function == APPLICATION_EXT_FUNC_CODE && block.ByteCount == 11 &&
-                std::string(reinterpret_cast<const char*>(block.Bytes), 11) == "NETSCAPE2.0") {
-                const ExtensionBlock& data = saved.ExtensionBlocks[e + 1];
-                out.loopCount = data.Bytes[1] | (data.Bytes[2] << 8);
-            }
-        }
-        GraphicsControlBlock control{};
-        DGifSavedExtensionToGCB(gif, i, &control);
-        out.delays.push_back(control.DelayTime);
-        const ColorMapObject* map = saved.ImageDesc.ColorMap ? saved.ImageDesc.ColorMap : gif->SColorMap;
-        Image image(saved.ImageDesc.Width, saved.ImageDesc.Height);
-        for (int y = 0; y < image.height(); ++y) {
-            for (int x = 0; x < image.width(); ++x) {
-                const GifColorType c = map->Colors[saved.RasterBits[y * image.width() + x]];
-                image.setPixel(x, y, c.Red, c.Green, c.Blue);
-            }
-        }
-        out.frames.push_back(std::move(image));
-    }
-    DGifCloseFile(gif, &error);
-    return out;
+    return testing::decodeGIF(file);
 }
 
 Image gradient(int w, int h, std::uint8_t blue) {
@@ -96,7 +62,7 @@ protected:
     int run(std::vector<std::string> args) {
         out.str("");
         err.str("");
-        return runGifCommand(args, codec, encoder, clock, out, err);
+        return runGifCommand(args, {codec, encoder, clock, [this] { return &background; }}, out, err);
     }
     std::string writeFrame(const std::string& name, const Image& image) {
         const auto path = (dir / name).string();
@@ -115,6 +81,7 @@ protected:
     LinuxImageCodec codec;
     GiflibGIFEncoder encoder;
     ManualClock clock;
+    FakeBackgroundRenderer background;
     std::ostringstream out, err;
 };
 
@@ -200,6 +167,67 @@ TEST_F(GifRoundTripTest, CommandRejectsBadInputWithoutWritingAnything) {
     EXPECT_EQ(run({a}), 2);
     EXPECT_EQ(run({"-o", output}), 2);
     EXPECT_EQ(run({a, "--loud", "-o", output}), 2);
+    EXPECT_EQ(entries(), before); // no output, no temporary files left behind
+}
+
+TEST_F(GifRoundTripTest, CommandPutsEveryFrameOnABackgroundPreset) {
+    const Image first = gradient(40, 30, 0);
+    const auto a = writeFrame("a.png", first);
+    const auto b = writeFrame("b.png", gradient(40, 30, 200));
+    const auto output = (dir / "framed.gif").string();
+    std::ostringstream headlessOut, headlessErr;
+    ASSERT_EQ(runGifCommandHeadless({a, b, "--fps", "10", "--background", "dark-moon", "-o", output}, headlessOut,
+                                    headlessErr),
+              0)
+        << headlessErr.str();
+
+    const auto composition = GIFBackgroundChoice::preset("dark-moon").composition({40, 30});
+    ASSERT_TRUE(composition);
+    EXPECT_GE(composition->padding, 76);
+    const BackgroundLayout layout = BackgroundLayout::make({40, 30}, *composition);
+    const auto decoded = decode(output);
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->width, static_cast<int>(std::lround(layout.canvasSize.width)));
+    EXPECT_EQ(decoded->height, static_cast<int>(std::lround(layout.canvasSize.height)));
+    EXPECT_NE(headlessOut.str().find("Wrote 2 frames (" + std::to_string(decoded->width) + "x" +
+                                     std::to_string(decoded->height) + ", 10 fps"),
+              std::string::npos)
+        << headlessOut.str();
+    EXPECT_NE(headlessOut.str().find("on dark-moon"), std::string::npos);
+
+    // The recorded frame sits in the content rectangle; the dark preset surrounds it.
+    ASSERT_EQ(decoded->frames.size(), 2u);
+    const Image& shown = decoded->frames[0];
+    const int left = static_cast<int>(std::ceil(layout.contentRect.minX()));
+    const int top = static_cast<int>(std::ceil(layout.contentRect.minY()));
+    const std::uint8_t* inside = shown.row(top + 15) + (left + 30) * 4;
+    const std::uint8_t* source = first.row(15) + 30 * 4;
+    EXPECT_NEAR(inside[0], source[0], 24);
+    EXPECT_NEAR(inside[1], source[1], 24);
+    const std::uint8_t* corner = shown.row(2) + 2 * 4;
+    EXPECT_LT(corner[0] + corner[1] + corner[2], 3 * 90) << "the canvas corner shows the dark background";
+}
+
+TEST_F(GifRoundTripTest, CommandRefusesUnknownPresetsAndUndrawableBackgroundsWithoutWritingAnything) {
+    const auto a = writeFrame("a.png", gradient(8, 8, 0));
+    const auto output = (dir / "out.gif").string();
+    const auto before = entries();
+
+    EXPECT_EQ(run({a, "--background", "no-such-preset", "-o", output}), 2);
+    EXPECT_NE(err.str().find("unknown background preset 'no-such-preset' (see brisklet background --list)"),
+              std::string::npos)
+        << err.str();
+    EXPECT_EQ(run({a, "--background", "-o", output}), 2) << "the option needs a value";
+
+    background.failure = BackgroundRenderError::renderFailed;
+    EXPECT_EQ(run({a, "--background", "ocean-glass", "-o", output}), 1);
+    EXPECT_NE(err.str().find("cannot encode"), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("renderFailed"), std::string::npos) << err.str();
+
+    std::ostringstream noOut, noErr;
+    EXPECT_EQ(
+        runGifCommand({a, "--background", "ocean-glass", "-o", output}, {codec, encoder, clock, {}}, noOut, noErr), 1);
+    EXPECT_NE(noErr.str().find("backgrounds cannot be drawn here"), std::string::npos) << noErr.str();
     EXPECT_EQ(entries(), before); // no output, no temporary files left behind
 }
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <vector>
 
 namespace brisklet {
@@ -40,6 +41,161 @@ struct QuantizedFrame {
     }
 };
 
+/// A part of the canvas, in pixels.
+struct Area {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+
+    bool isEmpty() const { return width <= 0 || height <= 0; }
+    std::size_t pixelCount() const { return static_cast<std::size_t>(width) * static_cast<std::size_t>(height); }
+};
+
+/// The pixels of one frame as they go into the file: RGBA for the quantizer, placed at `area`.
+struct FramePixels {
+    Area area;
+    std::vector<std::uint8_t> rgba;
+    bool hasKeptPixels = false; // some pixels are left as the previous frame showed them
+};
+
+bool isOpaque(const Image& frame) {
+    const auto& pixels = frame.pixels();
+    for (std::size_t i = 3; i < pixels.size(); i += 4) {
+        if (pixels[i] != 255)
+            return false;
+    }
+    return true;
+}
+
+std::uint32_t pixelAt(const std::uint8_t* row, int x) {
+    std::uint32_t value = 0;
+    std::memcpy(&value, row + static_cast<std::size_t>(x) * 4, sizeof value);
+    return value;
+}
+
+/// The smallest area holding every pixel in which `frame` differs from `previous` (RGBA rows of the
+/// same size); empty when the frames are identical.
+Area changedArea(const std::vector<std::uint8_t>& previous, const Image& frame) {
+    const std::size_t rowBytes = frame.bytesPerRow();
+    const auto rowDiffers = [&](int y) {
+        return std::memcmp(previous.data() + static_cast<std::size_t>(y) * rowBytes, frame.row(y), rowBytes) != 0;
+    };
+    int top = 0;
+    while (top < frame.height() && !rowDiffers(top))
+        ++top;
+    if (top == frame.height())
+        return {};
+    int bottom = frame.height() - 1;
+    while (bottom > top && !rowDiffers(bottom))
+        --bottom;
+    int left = frame.width() - 1;
+    int right = 0;
+    for (int y = top; y <= bottom; ++y) {
+        const std::uint8_t* before = previous.data() + static_cast<std::size_t>(y) * rowBytes;
+        const std::uint8_t* now = frame.row(y);
+        for (int x = 0; x < left; ++x) {
+            if (pixelAt(before, x) != pixelAt(now, x)) {
+                left = x;
+                break;
+            }
+        }
+        for (int x = frame.width() - 1; x > right; --x) {
+            if (pixelAt(before, x) != pixelAt(now, x)) {
+                right = x;
+                break;
+            }
+        }
+    }
+    // A row that differs has at least one differing pixel, so left <= right here.
+    right = std::max(right, left);
+    return {left, top, right - left + 1, bottom - top + 1};
+}
+
+/// The whole frame, every pixel written.
+FramePixels wholeFrame(const Image& frame) {
+    return {{0, 0, frame.width(), frame.height()}, frame.pixels(), false};
+}
+
+/// The changed `area` of `frame`; pixels inside it that did not change become fully transparent so
+/// that the decoder keeps what it already shows there.
+FramePixels changedPixels(const std::vector<std::uint8_t>& previous, const Image& frame, Area area) {
+    FramePixels out{area, std::vector<std::uint8_t>(area.pixelCount() * 4), false};
+    for (int y = 0; y < area.height; ++y) {
+        const std::size_t offset = static_cast<std::size_t>(area.top + y) * frame.bytesPerRow();
+        const std::uint8_t* before = previous.data() + offset;
+        const std::uint8_t* now = frame.data() + offset;
+        std::uint8_t* target = out.rgba.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(area.width) * 4;
+        for (int x = 0; x < area.width; ++x) {
+            const int column = area.left + x;
+            if (pixelAt(before, column) == pixelAt(now, column)) {
+                out.hasKeptPixels = true; // the buffer starts as transparent black
+            } else {
+                std::memcpy(target + static_cast<std::size_t>(x) * 4, now + static_cast<std::size_t>(column) * 4, 4);
+            }
+        }
+    }
+    return out;
+}
+
+/// A frame's colour table as it goes into the file.
+struct FramePalette {
+    std::array<GifColorType, 256> colors{};
+    int count = 0;
+    int transparentIndex = NO_TRANSPARENT_COLOR;
+};
+
+FramePalette framePalette(const liq_palette& palette) {
+    FramePalette out;
+    out.count = static_cast<int>(std::min(palette.count, 256u));
+    for (int i = 0; i < out.count; ++i) {
+        const liq_color& c = palette.entries[i];
+        out.colors[static_cast<std::size_t>(i)] = GifColorType{c.r, c.g, c.b};
+        if (c.a < 128 && out.transparentIndex == NO_TRANSPARENT_COLOR) {
+            out.transparentIndex = i;
+        }
+    }
+    return out;
+}
+
+int squaredDistance(const GifColorType& a, const std::uint8_t* rgb) {
+    const int r = a.Red - rgb[0], g = a.Green - rgb[1], b = a.Blue - rgb[2];
+    return r * r + g * g + b * b;
+}
+
+int nearestVisibleEntry(const FramePalette& palette, const std::uint8_t* rgb) {
+    int best = -1;
+    for (int c = 0; c < palette.count; ++c) {
+        if (c != palette.transparentIndex &&
+            (best < 0 || squaredDistance(palette.colors[static_cast<std::size_t>(c)], rgb) <
+                             squaredDistance(palette.colors[static_cast<std::size_t>(best)], rgb)))
+            best = c;
+    }
+    return best;
+}
+
+/// Makes sure kept pixels use the transparent entry and changed pixels never do: the quantizer
+/// normally guarantees both, but dithering could move a changed pixel onto the transparent entry,
+/// which would leave a stale pixel on screen. Fails only when the table has no room for one.
+bool separateKeptFromChangedPixels(const FramePixels& pixels, FramePalette& palette,
+                                   std::vector<std::uint8_t>& indices) {
+    if (palette.transparentIndex == NO_TRANSPARENT_COLOR) {
+        if (palette.count >= 256)
+            return false;
+        palette.transparentIndex = palette.count;
+        palette.colors[static_cast<std::size_t>(palette.count++)] = GifColorType{0, 0, 0};
+    }
+    for (std::size_t i = 0; i < indices.size(); ++i) {
+        const std::uint8_t* rgba = pixels.rgba.data() + i * 4;
+        if (rgba[3] == 0) {
+            indices[i] = static_cast<std::uint8_t>(palette.transparentIndex);
+        } else if (indices[i] == palette.transparentIndex) {
+            indices[i] = static_cast<std::uint8_t>(std::max(nearestVisibleEntry(palette, rgba), 0));
+        }
+    }
+    return true;
+}
+
 class GiflibSession final : public GIFEncoderSession {
 public:
     GiflibSession(GifFileType* gif, int width, int height, int speed)
@@ -64,23 +220,9 @@ public:
                           "frame is " + std::to_string(frame.width()) + "x" + std::to_string(frame.height()) +
                               ", canvas is " + std::to_string(width_) + "x" + std::to_string(height_)));
         }
-        QuantizedFrame quantized;
-        if (auto error = quantize(frame, quantized)) {
-            return Status<GIFEncoderError>::failure(*error);
-        }
-        const liq_palette* palette = liq_get_palette(quantized.result);
-        int transparentIndex = NO_TRANSPARENT_COLOR;
-        std::array<GifColorType, 256> colors{};
-        for (unsigned i = 0; i < palette->count && i < 256; ++i) {
-            colors[i] = GifColorType{palette->entries[i].r, palette->entries[i].g, palette->entries[i].b};
-            if (palette->entries[i].a < 128 && transparentIndex == NO_TRANSPARENT_COLOR) {
-                transparentIndex = static_cast<int>(i);
-            }
-        }
-        if (auto error = writeControlBlock(delayHundredths, transparentIndex)) {
-            return Status<GIFEncoderError>::failure(*error);
-        }
-        if (auto error = writeImage(colors.data(), static_cast<int>(palette->count), quantized.indices)) {
+        const auto error =
+            isOpaque(frame) ? addOpaqueFrame(frame, delayHundredths) : addSeeThroughFrame(frame, delayHundredths);
+        if (error) {
             return Status<GIFEncoderError>::failure(*error);
         }
         return succeeded<GIFEncoderError>();
@@ -94,6 +236,7 @@ public:
         int code = 0;
         const int status = EGifCloseFile(gif_, &code);
         gif_ = nullptr; // closed (and freed) by giflib whatever the outcome
+        previous_.clear();
         if (status != GIF_OK) {
             return Status<GIFEncoderError>::failure(
                 makeError(GIFEncoderError::Kind::finalizeFailed, giflibMessage(code)));
@@ -102,33 +245,87 @@ public:
     }
 
 private:
-    std::optional<GIFEncoderError> quantize(const Image& frame, QuantizedFrame& q) const {
+    /// Screen frames: only the area that changed since the previous frame is written, and unchanged
+    /// pixels inside it are transparent, because recordings of user interfaces change little from
+    /// one frame to the next. The previous frame is never disposed, so it shows through.
+    std::optional<GIFEncoderError> addOpaqueFrame(const Image& frame, int delayHundredths) {
+        std::optional<GIFEncoderError> error;
+        if (previous_.empty()) {
+            error = writeQuantized(wholeFrame(frame), delayHundredths, DISPOSE_DO_NOT);
+        } else if (const Area area = changedArea(previous_, frame); area.isEmpty()) {
+            error = writeUnchanged(delayHundredths);
+        } else {
+            error = writeQuantized(changedPixels(previous_, frame, area), delayHundredths, DISPOSE_DO_NOT);
+        }
+        if (!error) {
+            previous_ = frame.pixels();
+        }
+        return error;
+    }
+
+    /// Frames with see-through pixels are written whole and cleared afterwards, so nothing of an
+    /// earlier frame shows through them; the next frame is therefore written whole as well.
+    std::optional<GIFEncoderError> addSeeThroughFrame(const Image& frame, int delayHundredths) {
+        previous_.clear();
+        return writeQuantized(wholeFrame(frame), delayHundredths, DISPOSE_BACKGROUND);
+    }
+
+    /// A frame identical to the previous one: a single transparent pixel keeps its delay.
+    std::optional<GIFEncoderError> writeUnchanged(int delayHundredths) {
+        if (auto error = writeControlBlock(delayHundredths, DISPOSE_DO_NOT, 0)) {
+            return error;
+        }
+        std::vector<std::uint8_t> indices{0};
+        const std::array<GifColorType, 1> colors{GifColorType{0, 0, 0}};
+        return writeImage(colors.data(), 1, Area{0, 0, 1, 1}, indices);
+    }
+
+    std::optional<GIFEncoderError> writeQuantized(const FramePixels& pixels, int delayHundredths,
+                                                  int seeThroughDisposal) {
+        QuantizedFrame quantized;
+        if (auto error = quantize(pixels, quantized)) {
+            return error;
+        }
+        FramePalette palette = framePalette(*liq_get_palette(quantized.result));
+        if (pixels.hasKeptPixels && !separateKeptFromChangedPixels(pixels, palette, quantized.indices)) {
+            return makeError(GIFEncoderError::Kind::encodeFailed, "no palette entry left for unchanged pixels");
+        }
+        const int disposal = palette.transparentIndex == NO_TRANSPARENT_COLOR || pixels.hasKeptPixels
+                                 ? DISPOSE_DO_NOT
+                                 : seeThroughDisposal;
+        if (auto error = writeControlBlock(delayHundredths, disposal, palette.transparentIndex)) {
+            return error;
+        }
+        return writeImage(palette.colors.data(), palette.count, pixels.area, quantized.indices);
+    }
+
+    std::optional<GIFEncoderError> quantize(const FramePixels& pixels, QuantizedFrame& q) const {
         q.attr = liq_attr_create();
         if (!q.attr) {
             return makeError(GIFEncoderError::Kind::encodeFailed, "cannot create the quantizer");
         }
         liq_set_speed(q.attr, std::clamp(speed_, 1, 10));
         liq_set_max_colors(q.attr, 256);
-        q.image = liq_image_create_rgba(q.attr, frame.data(), width_, height_, 0);
+        q.image = liq_image_create_rgba(q.attr, pixels.rgba.data(), pixels.area.width, pixels.area.height, 0);
         if (!q.image) {
             return makeError(GIFEncoderError::Kind::encodeFailed, "cannot hand the frame to the quantizer");
         }
         if (liq_image_quantize(q.image, q.attr, &q.result) != LIQ_OK) {
             return makeError(GIFEncoderError::Kind::encodeFailed, "palette reduction failed");
         }
-        liq_set_dithering_level(q.result, 1.0f);
-        q.indices.resize(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_));
+        // Half-strength dithering: full strength speckles the flat colours of user interfaces, which
+        // costs file size and sharpness, while none at all bands gradients and photos.
+        liq_set_dithering_level(q.result, 0.5f);
+        q.indices.resize(pixels.area.pixelCount());
         if (liq_write_remapped_image(q.result, q.image, q.indices.data(), q.indices.size()) != LIQ_OK) {
             return makeError(GIFEncoderError::Kind::encodeFailed, "remapping the frame to its palette failed");
         }
         return std::nullopt;
     }
 
-    std::optional<GIFEncoderError> writeControlBlock(int delayHundredths, int transparentIndex) {
+    std::optional<GIFEncoderError> writeControlBlock(int delayHundredths, int disposal, int transparentIndex) {
         GraphicsControlBlock control{};
-        // Frames cover the whole canvas, so the previous frame only needs clearing when this one
-        // has see-through pixels.
-        control.DisposalMode = transparentIndex == NO_TRANSPARENT_COLOR ? DISPOSE_DO_NOT : DISPOSE_BACKGROUND;
+        control.DisposalMode = disposal;
         control.UserInputFlag = false;
         control.DelayTime = std::clamp(delayHundredths, 0, 65535);
         control.TransparentColor = transparentIndex;
@@ -140,7 +337,7 @@ private:
         return std::nullopt;
     }
 
-    std::optional<GIFEncoderError> writeImage(const GifColorType* colors, int count,
+    std::optional<GIFEncoderError> writeImage(const GifColorType* colors, int count, const Area& area,
                                               std::vector<std::uint8_t>& indices) {
         int tableSize = 2; // colour tables hold a power of two entries, at least two
         while (tableSize < count) {
@@ -153,14 +350,15 @@ private:
         for (int i = 0; i < tableSize; ++i) {
             map->Colors[i] = i < count ? colors[i] : GifColorType{0, 0, 0};
         }
-        const bool described = EGifPutImageDesc(gif_, 0, 0, width_, height_, false, map) == GIF_OK;
+        const bool described =
+            EGifPutImageDesc(gif_, area.left, area.top, area.width, area.height, false, map) == GIF_OK;
         GifFreeMapObject(map);
         if (!described) {
             return makeError(GIFEncoderError::Kind::encodeFailed, giflibMessage(gif_->Error));
         }
-        for (int y = 0; y < height_; ++y) {
-            GifPixelType* line = indices.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_);
-            if (EGifPutLine(gif_, line, width_) != GIF_OK) {
+        for (int y = 0; y < area.height; ++y) {
+            GifPixelType* line = indices.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(area.width);
+            if (EGifPutLine(gif_, line, area.width) != GIF_OK) {
                 return makeError(GIFEncoderError::Kind::encodeFailed, giflibMessage(gif_->Error));
             }
         }
@@ -171,6 +369,7 @@ private:
     int width_;
     int height_;
     int speed_;
+    std::vector<std::uint8_t> previous_; // RGBA of the last opaque frame written; empty before the first
 };
 
 /// The NETSCAPE2.0 application block: browsers and viewers read the loop count from it.

@@ -5,7 +5,10 @@
 namespace brisklet {
 
 /// Animated GIFs through giflib, with each frame's palette chosen by libimagequant (Floyd–Steinberg
-/// dithering), because screen recordings rarely fit one global 256-colour table.
+/// dithering at half strength), because screen recordings rarely fit one global 256-colour table.
+/// After the first frame only the area that changed is written, with unchanged pixels transparent
+/// over the frame before, which keeps recordings of user interfaces small; only the previous frame
+/// is kept in memory.
 class GiflibGIFEncoder final : public GIFEncoder {
 public:
     /// `quantizationSpeed` follows libimagequant: 1 (slowest, best) … 10 (fastest).
