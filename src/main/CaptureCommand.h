@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -19,9 +21,8 @@ int runCaptureCommand(const std::vector<std::string>& args, DefaultsStore& defau
                       const ImageCodec& codec, std::ostream& out, std::ostream& err,
                       const std::string& displayName = {});
 
-/// "brisklet windows [--json]": the capturable windows of other applications, front to back,
-/// with their numbers for "brisklet capture window ID". Returns the process exit code.
-int runWindowsCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                      const std::string& displayName = {});
+/// `runCaptureCommand` on $DISPLAY, writing PNGs tuned for screenshots.
+int runCaptureCommand(const std::vector<std::string>& args, DefaultsStore& defaults, const Paths& paths,
+                      std::ostream& out, std::ostream& err);
 
 } // namespace brisklet

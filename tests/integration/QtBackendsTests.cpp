@@ -1,14 +1,17 @@
 // The Qt-backed services against a real (offscreen) Qt application.
 
+#include "Platform/Linux/Codec/LinuxImageCodec.h"
 #include "Platform/Linux/Qt/QtMainQueue.h"
 #include "Platform/Linux/Qt/QtPasteboard.h"
 #include "Platform/Linux/System/XdgPaths.h"
 
 #include <QGuiApplication>
+#include <QImage>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
 #include <thread>
 
 namespace brisklet {
@@ -54,6 +57,32 @@ TEST(QtPasteboardTest, WritesAreReadBackAndMoveTheChangeCount) {
     const auto read = pasteboard.readImage();
     ASSERT_TRUE(read);
     EXPECT_EQ(*read, image);
+}
+
+// Our PNG writer is our own; another decoder must read exactly what we meant.
+TEST(LinuxImageCodecQtTest, QtDecodesOurPngsToTheSamePixels) {
+    Image image(97, 31);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            image.setPixel(x, y, static_cast<std::uint8_t>(x * 13 + y), static_cast<std::uint8_t>(x ^ (y * 7)),
+                           static_cast<std::uint8_t>(y * 9), static_cast<std::uint8_t>(x % 4 == 0 ? 40 + y : 255));
+        }
+    }
+    for (const PngEncoderSettings settings : {PngEncoderSettings{}, PngEncoderSettings{7, false}}) {
+        const auto png = LinuxImageCodec(settings).encode(image, ImageFormat::png);
+        ASSERT_TRUE(png.ok());
+        QImage decoded;
+        ASSERT_TRUE(decoded.loadFromData(reinterpret_cast<const uchar*>(png.value().data()),
+                                         static_cast<int>(png.value().size()), "PNG"));
+        decoded = decoded.convertToFormat(QImage::Format_RGBA8888);
+        ASSERT_EQ(decoded.width(), image.width());
+        ASSERT_EQ(decoded.height(), image.height());
+        for (int y = 0; y < image.height(); ++y) {
+            ASSERT_EQ(std::memcmp(decoded.constScanLine(y), image.row(y), static_cast<std::size_t>(image.width()) * 4),
+                      0)
+                << "row " << y;
+        }
+    }
 }
 
 TEST(XdgPathsTest, OverridesThenEnvironmentThenHomeDefaults) {

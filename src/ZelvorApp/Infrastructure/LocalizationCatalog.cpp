@@ -36,6 +36,8 @@ std::vector<std::filesystem::path> defaultDirectories() {
     const auto exeDir = executableDirectory();
     if (!exeDir.empty()) {
         directories.push_back(exeDir / ".." / "share" / "brisklet" / "resources");
+        // brisklet-engine is installed in libexec/brisklet.
+        directories.push_back(exeDir / ".." / ".." / "share" / "brisklet" / "resources");
         directories.push_back(exeDir / "resources");
     }
 #ifdef BRISKLET_SOURCE_RESOURCES_DIR

@@ -13,6 +13,7 @@
 #include "ZelvorApp/Infrastructure/LocalizationStore.h"
 #include "ZelvorCore/Foundation/JsonCoding.h"
 #include "main/CaptureCommand.h"
+#include "main/WindowsCommand.h"
 #include "support/PrivateXServer.h"
 
 #include <cstdlib>
@@ -37,7 +38,8 @@ struct TestWindow {
 class X11CaptureTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        server_ = std::make_unique<testing::PrivateXServer>(testing::PrivateXServer::Options{screenWidth, screenHeight, true});
+        server_ = std::make_unique<testing::PrivateXServer>(
+            testing::PrivateXServer::Options{screenWidth, screenHeight, true});
         if (server_->display().empty()) {
             GTEST_SKIP() << "Xvfb is not available";
         }
@@ -253,8 +255,9 @@ TEST_F(X11CaptureTest, CommandWritesNewFilesAndRecordsNamedExports) {
     EXPECT_EQ(codec_.readFile(output).value(), expectedRegion(220, 180, 100, 60));
 
     std::ostringstream again;
-    EXPECT_EQ(runCaptureCommand({"full", "-o", output.string()}, defaults, paths_, codec_, out, again, server_->display()),
-              1);
+    EXPECT_EQ(
+        runCaptureCommand({"full", "-o", output.string()}, defaults, paths_, codec_, out, again, server_->display()),
+        1);
     EXPECT_NE(again.str().find("already exists"), std::string::npos);
     EXPECT_EQ(codec_.readFile(output).value(), expectedRegion(220, 180, 100, 60));
 
@@ -264,7 +267,8 @@ TEST_F(X11CaptureTest, CommandWritesNewFilesAndRecordsNamedExports) {
               1);
     EXPECT_FALSE(std::filesystem::exists(paths_.root() / "x.png"));
     EXPECT_EQ(runCaptureCommand({"region", "bad"}, defaults, paths_, codec_, out, outside, server_->display()), 1);
-    EXPECT_EQ(runCaptureCommand({"full", "--screen", "9"}, defaults, paths_, codec_, out, outside, server_->display()), 1);
+    EXPECT_EQ(runCaptureCommand({"full", "--screen", "9"}, defaults, paths_, codec_, out, outside, server_->display()),
+              1);
     EXPECT_EQ(runCaptureCommand({"everything"}, defaults, paths_, codec_, out, outside, server_->display()), 2);
 }
 

@@ -1,5 +1,7 @@
 #include "Platform/Linux/Codec/LinuxImageCodec.h"
 
+#include "Platform/Linux/Codec/DeflatePngEncoder.h"
+
 #include "Platform/Linux/Codec/ImageHeaderReader.h"
 #include "ZelvorCore/Foundation/AtomicFile.h"
 
@@ -33,19 +35,6 @@ struct TurboDeleter {
     void operator()(void* handle) const { tjDestroy(handle); }
 };
 using TurboHandle = std::unique_ptr<void, TurboDeleter>;
-
-std::vector<std::uint8_t> packRgb(const Image& image) {
-    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(image.width()) * image.height() * 3);
-    const std::uint8_t* src = image.data();
-    std::uint8_t* dst = rgb.data();
-    const std::size_t pixels = static_cast<std::size_t>(image.width()) * image.height();
-    for (std::size_t i = 0; i < pixels; ++i, src += 4, dst += 3) {
-        dst[0] = src[0];
-        dst[1] = src[1];
-        dst[2] = src[2];
-    }
-    return rgb;
-}
 
 ImageResult decodePng(std::string_view bytes) {
     SpngContext ctx(spng_ctx_new(0));
@@ -131,47 +120,13 @@ bool LinuxImageCodec::supports(ImageFormat format) const {
 }
 
 StringResult LinuxImageCodec::encodePng(const Image& image) const {
-    SpngContext ctx(spng_ctx_new(SPNG_CTX_ENCODER));
-    if (!ctx) {
-        return StringResult::failure(ImageCodecError::unsupportedFormat);
-    }
-    spng_set_option(ctx.get(), SPNG_ENCODE_TO_BUFFER, 1);
-    spng_set_option(ctx.get(), SPNG_IMG_COMPRESSION_LEVEL, png_.compressionLevel);
-    spng_set_option(ctx.get(), SPNG_FILTER_CHOICE,
-                    png_.adaptiveFilters ? SPNG_FILTER_CHOICE_ALL : SPNG_FILTER_CHOICE_SUB);
-
-    // Screenshots are opaque: dropping the alpha channel makes the file a quarter smaller to start with.
-    const bool opaque = image.isOpaque();
-    spng_ihdr ihdr{};
-    ihdr.width = static_cast<std::uint32_t>(image.width());
-    ihdr.height = static_cast<std::uint32_t>(image.height());
-    ihdr.bit_depth = 8;
-    ihdr.color_type = opaque ? SPNG_COLOR_TYPE_TRUECOLOR : SPNG_COLOR_TYPE_TRUECOLOR_ALPHA;
-    if (spng_set_ihdr(ctx.get(), &ihdr) != 0) {
+    const DeflatePngEncoder encoder(png_.compressionLevel, png_.adaptiveFilters ? DeflatePngEncoder::Filters::adaptive
+                                                                                : DeflatePngEncoder::Filters::sub);
+    auto bytes = encoder.encode(image);
+    if (!bytes) {
         return StringResult::failure(ImageCodecError::encodeFailed);
     }
-    spng_set_srgb(ctx.get(), 0); // rendering intent: perceptual
-
-    int status = 0;
-    if (opaque) {
-        const auto rgb = packRgb(image);
-        status = spng_encode_image(ctx.get(), rgb.data(), rgb.size(), SPNG_FMT_PNG, SPNG_ENCODE_FINALIZE);
-    } else {
-        status = spng_encode_image(ctx.get(), image.data(), image.pixels().size(), SPNG_FMT_PNG, SPNG_ENCODE_FINALIZE);
-    }
-    if (status != 0) {
-        return StringResult::failure(ImageCodecError::encodeFailed);
-    }
-    std::size_t size = 0;
-    int error = 0;
-    void* buffer = spng_get_png_buffer(ctx.get(), &size, &error);
-    if (buffer == nullptr || error != 0) {
-        std::free(buffer);
-        return StringResult::failure(ImageCodecError::encodeFailed);
-    }
-    std::string bytes(static_cast<const char*>(buffer), size);
-    std::free(buffer);
-    return StringResult::success(std::move(bytes));
+    return StringResult::success(std::move(*bytes));
 }
 
 StringResult LinuxImageCodec::encode(const Image& image, ImageFormat format, double quality) const {

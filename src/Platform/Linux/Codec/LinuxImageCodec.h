@@ -5,11 +5,12 @@
 namespace brisklet {
 
 struct PngEncoderSettings {
-    int compressionLevel = 3; ///< zlib level; screenshots gain little beyond this
+    int compressionLevel = 3; ///< 1 (fastest) to 12 (smallest), as zlib counts up to 9
     bool adaptiveFilters = true;
 };
 
-/// PNG through libspng, JPEG through libjpeg-turbo, sizes read from file headers.
+/// PNG written with libdeflate and read with libspng, JPEG through libjpeg-turbo, sizes read from
+/// file headers.
 class LinuxImageCodec final : public ImageCodec {
 public:
     LinuxImageCodec() = default;

@@ -7,6 +7,7 @@
 #include <sys/shm.h>
 
 #include <algorithm>
+#include <bit>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -80,10 +81,38 @@ PixelLayout layoutOf(const xcb_setup_t* setup, const xcb_screen_t* screen) {
     return layout;
 }
 
+/// Little-endian 0x00RRGGBB, what practically every 24- and 32-bit X server sends.
+bool isCommonLayout(const PixelLayout& layout) {
+    return std::endian::native == std::endian::little && !layout.bigEndian && layout.redMask == 0xff0000 &&
+           layout.greenMask == 0xff00 && layout.blueMask == 0xff;
+}
+
+/// `convertRows` for the common layout: whole pixels at a time, which the compiler vectorizes
+/// (a full-screen capture is millions of pixels, and the per-channel masks cost most of its time).
+void convertCommonRows(const std::uint8_t* source, int width, int rows, int firstRow, Image& image) {
+    const std::size_t count = static_cast<std::size_t>(width);
+    for (int y = 0; y < rows; ++y) {
+        const std::uint8_t* in = source + static_cast<std::size_t>(y) * count * 4;
+        std::uint8_t* out = image.row(firstRow + y);
+        for (std::size_t x = 0; x < count; ++x) {
+            std::uint32_t pixel;
+            std::memcpy(&pixel, in + x * 4, 4);
+            // BGRX in memory → RGBA in memory, opaque.
+            const std::uint32_t rgba =
+                ((pixel >> 16) & 0xffu) | (pixel & 0xff00u) | ((pixel & 0xffu) << 16) | 0xff000000u;
+            std::memcpy(out + x * 4, &rgba, 4);
+        }
+    }
+}
+
 /// Copies `rows` rows of Z-pixmap data (32 bits per pixel, no row padding beyond that) into
 /// `image` from row `firstRow` on, opaque.
 void convertRows(const std::uint8_t* source, int width, int rows, int firstRow, const PixelLayout& layout,
                  Image& image) {
+    if (isCommonLayout(layout)) {
+        convertCommonRows(source, width, rows, firstRow, image);
+        return;
+    }
     for (int y = 0; y < rows; ++y) {
         std::uint8_t* out = image.row(firstRow + y);
         const std::uint8_t* in = source + static_cast<std::size_t>(y) * static_cast<std::size_t>(width) * 4;
@@ -108,14 +137,39 @@ struct X11ScreenCapture::Connection {
     PixelLayout layout;
     bool hasShm = false;
 
+    /// A shared segment stays attached between captures: recorders capture many frames, and a
+    /// fresh segment costs a round trip plus first-touch page faults on both sides every time.
+    struct SharedSegment {
+        xcb_shm_seg_t id = 0;
+        void* memory = nullptr;
+        std::size_t bytes = 0;
+    };
+    SharedSegment segment;
+
     ~Connection() {
+        releaseSegment();
         if (connection) {
             xcb_disconnect(connection);
         }
     }
 
-    bool captureShared(int x, int y, int width, int height, Image& image) {
-        const std::size_t bytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4;
+    void releaseSegment() {
+        if (segment.memory == nullptr) {
+            return;
+        }
+        xcb_shm_detach(connection, segment.id);
+        xcb_flush(connection);
+        shmdt(segment.memory);
+        segment = SharedSegment{};
+    }
+
+    /// A segment of at least `bytes`, attached on the server; false when the server cannot share
+    /// memory with us (a remote display).
+    bool acquireSegment(std::size_t bytes) {
+        if (segment.memory != nullptr && segment.bytes >= bytes) {
+            return true;
+        }
+        releaseSegment();
         const int id = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
         if (id < 0) {
             return false;
@@ -126,26 +180,35 @@ struct X11ScreenCapture::Connection {
         if (memory == reinterpret_cast<void*>(-1)) {
             return false;
         }
-        const xcb_shm_seg_t segment = xcb_generate_id(connection);
-        bool ok = false;
-        xcb_generic_error_t* error = xcb_request_check(
-            connection, xcb_shm_attach_checked(connection, segment, static_cast<std::uint32_t>(id), 0));
-        if (!error) {
-            xcb_shm_get_image_reply_t* reply = xcb_shm_get_image_reply(
-                connection,
-                xcb_shm_get_image(connection, screen->root, static_cast<std::int16_t>(x), static_cast<std::int16_t>(y),
-                                  static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height), ~0u,
-                                  XCB_IMAGE_FORMAT_Z_PIXMAP, segment, 0),
-                &error);
-            if (reply && !error) {
-                convertRows(static_cast<const std::uint8_t*>(memory), width, height, 0, layout, image);
-                ok = true;
-            }
-            std::free(reply);
-            xcb_shm_detach(connection, segment);
+        const xcb_shm_seg_t seg = xcb_generate_id(connection);
+        xcb_generic_error_t* error =
+            xcb_request_check(connection, xcb_shm_attach_checked(connection, seg, static_cast<std::uint32_t>(id), 0));
+        if (error) {
+            std::free(error);
+            shmdt(memory);
+            return false;
         }
+        segment = SharedSegment{seg, memory, bytes};
+        return true;
+    }
+
+    bool captureShared(int x, int y, int width, int height, Image& image) {
+        if (!acquireSegment(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4)) {
+            return false;
+        }
+        xcb_generic_error_t* error = nullptr;
+        xcb_shm_get_image_reply_t* reply = xcb_shm_get_image_reply(
+            connection,
+            xcb_shm_get_image(connection, screen->root, static_cast<std::int16_t>(x), static_cast<std::int16_t>(y),
+                              static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height), ~0u,
+                              XCB_IMAGE_FORMAT_Z_PIXMAP, segment.id, 0),
+            &error);
+        const bool ok = reply && !error;
+        if (ok) {
+            convertRows(static_cast<const std::uint8_t*>(segment.memory), width, height, 0, layout, image);
+        }
+        std::free(reply);
         std::free(error);
-        shmdt(memory);
         return ok;
     }
 
