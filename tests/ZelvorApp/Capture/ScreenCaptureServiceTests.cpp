@@ -1,6 +1,6 @@
 #include "Platform/Fake/ScriptedDisplayServer.h"
+#include "Platform/Fake/ScriptedScreenCaptureBackend.h"
 #include "Platform/Fake/ScriptedScreenshotTool.h"
-#include "Platform/Fake/StillScreenCaptureBackend.h"
 #include "Platform/Fake/TemporaryPaths.h"
 #include "Platform/Linux/Codec/LinuxImageCodec.h"
 #include "ZelvorApp/Capture/CaptureGeometry.h"
@@ -37,7 +37,8 @@ protected:
     /// One 200 × 150 point screen at the origin; the desktop picture is at `scale`.
     void makeService(double scale = 1.0) {
         desktop_ = patternImage(static_cast<int>(200 * scale), static_cast<int>(150 * scale));
-        backend_ = std::make_unique<StillScreenCaptureBackend>(desktop_, scale);
+        backend_ =
+            std::make_unique<ScriptedScreenCaptureBackend>(ScriptedScreenCaptureBackend::stillDesktop(desktop_, scale));
         std::filesystem::create_directories(paths_.temporaryDirectory());
         service_ = std::make_unique<ScreenCaptureService>(*backend_, tool_, codec_, paths_.temporaryDirectory(),
                                                           localization_);
@@ -52,7 +53,7 @@ protected:
     LocalizationStore localization_{[] { return std::vector<std::string>{"en"}; }};
     ScriptedScreenshotTool tool_{codec_};
     Image desktop_;
-    std::unique_ptr<StillScreenCaptureBackend> backend_;
+    std::unique_ptr<ScriptedScreenCaptureBackend> backend_;
     std::unique_ptr<ScreenCaptureService> service_;
     ScreenCaptureContext context_;
 };

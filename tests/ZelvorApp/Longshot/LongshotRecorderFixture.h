@@ -59,7 +59,9 @@ protected:
     Image header = makeBar(800, 60, 40, 70, 140, 52);
     Image footer = makeBar(800, 40, 70, 70, 70, 53);
     ScriptedScrollingPage page{content, 500, header, footer};
-    ScriptedScreenCaptureBackend capture{page};
+    ScriptedScreenCaptureBackend capture{[this](const Rect&, const ScreenCaptureContext&, int) {
+        return Result<Image, ScreenCaptureError>::success(page.frame());
+    }};
     OpenCVImageRegistration registration;
     LongshotComposer composer{registration};
     LinuxImageCodec codec;

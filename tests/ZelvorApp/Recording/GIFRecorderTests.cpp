@@ -1,5 +1,5 @@
 #include "Platform/Fake/FakeGIFEncoder.h"
-#include "Platform/Fake/FakeScreenCaptureBackend.h"
+#include "Platform/Fake/ScriptedScreenCaptureBackend.h"
 #include "Platform/Fake/InMemoryPasteboard.h"
 #include "Platform/Fake/ManualClock.h"
 #include "Platform/Fake/ManualMainQueue.h"
@@ -50,7 +50,7 @@ protected:
     ManualMainQueue mainQueue{clock};
     ManualSerialQueue captureQueue{"com.brisklet.brisklet.gif-capture"};
     ManualSerialQueue exportQueue{"com.brisklet.brisklet.gif-export"};
-    FakeScreenCaptureBackend backend;
+    ScriptedScreenCaptureBackend backend;
     InMemoryPasteboard pasteboard;
     AppClipboardWriteTracker tracker;
     ExportService exportService{pasteboard, tracker};

@@ -2,7 +2,7 @@
 // clock and manual queues, so every hop between threads happens when the test says so.
 
 #include "Platform/Fake/FakeGIFEncoder.h"
-#include "Platform/Fake/FakeScreenCaptureBackend.h"
+#include "Platform/Fake/ScriptedScreenCaptureBackend.h"
 #include "Platform/Fake/InMemoryPasteboard.h"
 #include "Platform/Fake/ManualClock.h"
 #include "Platform/Fake/ManualMainQueue.h"
@@ -93,7 +93,7 @@ protected:
     ManualMainQueue mainQueue{clock};
     ManualSerialQueue captureQueue{"com.brisklet.brisklet.gif-capture"};
     ManualSerialQueue exportQueue{"com.brisklet.brisklet.gif-export"};
-    FakeScreenCaptureBackend stills;
+    ScriptedScreenCaptureBackend stills;
     ScriptedScreenFrameStream stream;
     InMemoryPasteboard pasteboard;
     AppClipboardWriteTracker tracker;
