@@ -4,7 +4,7 @@ find_package(nlohmann_json 3.10 REQUIRED)
 find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets)
 pkg_check_modules(SPNG REQUIRED IMPORTED_TARGET spng)
 pkg_check_modules(TURBOJPEG REQUIRED IMPORTED_TARGET libturbojpeg)
-pkg_check_modules(LIBDEFLATE REQUIRED IMPORTED_TARGET libdeflate)
+find_package(ZLIB REQUIRED)
 find_package(Threads REQUIRED)
 
 if(BRISKLET_BUILD_TESTS)

@@ -1,9 +1,13 @@
 #include "Platform/Linux/Codec/LinuxImageCodec.h"
 
+#include "Platform/Linux/Codec/DeflatePngEncoder.h"
+#include "Platform/Linux/Codec/ParallelZlib.h"
+
 #include "Platform/Fake/TemporaryPaths.h"
 
 #include <fstream>
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 namespace brisklet {
 namespace {
@@ -53,6 +57,43 @@ TEST(LinuxImageCodecTest, PngRoundTripsOpaqueAndTranslucentImagesExactly) {
     auto damaged = LinuxImageCodec().encode(mixedContent(64, 64), ImageFormat::png).value();
     damaged[damaged.size() / 2] = static_cast<char>(damaged[damaged.size() / 2] ^ 0x40);
     EXPECT_FALSE(LinuxImageCodec().decode(damaged).ok());
+}
+
+TEST(ParallelZlibTest, PartsMadeOnSeveralThreadsJoinIntoOneStreamZlibReads) {
+    // Text-like data that repeats across the seams, with some noise.
+    std::vector<std::uint8_t> data(3 * 1024 * 1024 + 17);
+    std::uint32_t state = 7;
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        state = state * 1103515245u + 12345u;
+        data[i] = (state >> 28) == 0 ? static_cast<std::uint8_t>(state >> 20) : "the quick brown fox "[i % 20];
+    }
+    std::size_t singleSize = 0;
+    for (const unsigned threads : {1u, 2u, 4u}) {
+        const auto stream = ParallelZlib::compress(data.data(), data.size(), 6, threads);
+        ASSERT_TRUE(stream);
+        std::vector<std::uint8_t> back(data.size());
+        uLongf backSize = static_cast<uLongf>(back.size());
+        ASSERT_EQ(uncompress(back.data(), &backSize, stream->data(), static_cast<uLong>(stream->size())), Z_OK)
+            << threads << " threads";
+        ASSERT_EQ(backSize, data.size());
+        EXPECT_EQ(back, data) << threads << " threads";
+        if (threads == 1) {
+            singleSize = stream->size();
+        } else {
+            EXPECT_LT(stream->size(), singleSize + singleSize / 20) << "matches reach back across the seams";
+        }
+    }
+}
+
+TEST(LinuxImageCodecTest, LargeImagesEncodedOnSeveralThreadsDecodeExactly) {
+    const Image image = mixedContent(900, 800);
+    for (const auto filters : {DeflatePngEncoder::Filters::sub, DeflatePngEncoder::Filters::adaptive}) {
+        const auto png = DeflatePngEncoder(6, filters, 3).encode(image);
+        ASSERT_TRUE(png);
+        const auto decoded = LinuxImageCodec().decode(*png);
+        ASSERT_TRUE(decoded.ok());
+        EXPECT_EQ(decoded.value(), image);
+    }
 }
 
 TEST(LinuxImageCodecTest, JpegIsCloseAndHeadersGiveSizesWithoutDecoding) {

@@ -1,11 +1,14 @@
 #include "Platform/Linux/Codec/DeflatePngEncoder.h"
 
-#include <libdeflate.h>
+#include "Platform/Linux/Codec/ParallelZlib.h"
+
+#include <zlib.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <thread>
 #include <vector>
 
 namespace brisklet {
@@ -13,10 +16,6 @@ namespace brisklet {
 namespace {
 
 enum FilterType : std::uint8_t { none = 0, sub = 1, up = 2, average = 3, paeth = 4 };
-
-struct CompressorDeleter {
-    void operator()(libdeflate_compressor* compressor) const { libdeflate_free_compressor(compressor); }
-};
 
 void appendBigEndian(std::string& out, std::uint32_t value) {
     out.push_back(static_cast<char>(value >> 24));
@@ -33,7 +32,7 @@ void appendChunk(std::string& out, const char type[4], const std::uint8_t* data,
         out.append(reinterpret_cast<const char*>(data), size);
     }
     const auto* crcStart = reinterpret_cast<const std::uint8_t*>(out.data() + typeAt);
-    appendBigEndian(out, libdeflate_crc32(0, crcStart, size + 4));
+    appendBigEndian(out, static_cast<std::uint32_t>(crc32(0, crcStart, static_cast<uInt>(size + 4))));
 }
 
 std::uint8_t paethPredictor(int a, int b, int c) {
@@ -147,17 +146,11 @@ std::optional<std::string> DeflatePngEncoder::encode(const Image& image) const {
     const bool opaque = image.isOpaque();
     const std::vector<std::uint8_t> raw = scanlines(image, opaque, filters_);
 
-    const std::unique_ptr<libdeflate_compressor, CompressorDeleter> compressor(
-        libdeflate_alloc_compressor(std::clamp(level_, 1, 12)));
-    if (!compressor) {
+    const auto compressed = ParallelZlib::compress(raw.data(), raw.size(), level_, threads_);
+    if (!compressed) {
         return std::nullopt;
     }
-    std::vector<std::uint8_t> compressed(libdeflate_zlib_compress_bound(compressor.get(), raw.size()));
-    const std::size_t compressedSize =
-        libdeflate_zlib_compress(compressor.get(), raw.data(), raw.size(), compressed.data(), compressed.size());
-    if (compressedSize == 0) {
-        return std::nullopt;
-    }
+    const std::size_t compressedSize = compressed->size();
 
     std::string png("\x89PNG\r\n\x1a\n", 8);
     png.reserve(compressedSize + 64);
@@ -177,7 +170,7 @@ std::optional<std::string> DeflatePngEncoder::encode(const Image& image) const {
     // the format's 2 GiB limit.
     constexpr std::size_t idatChunk = 8u << 20;
     for (std::size_t offset = 0; offset < compressedSize; offset += idatChunk) {
-        appendChunk(png, "IDAT", compressed.data() + offset, std::min(idatChunk, compressedSize - offset));
+        appendChunk(png, "IDAT", compressed->data() + offset, std::min(idatChunk, compressedSize - offset));
     }
     appendChunk(png, "IEND", nullptr, 0);
     return png;

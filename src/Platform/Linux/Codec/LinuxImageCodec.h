@@ -5,12 +5,12 @@
 namespace brisklet {
 
 struct PngEncoderSettings {
-    int compressionLevel = 3; ///< 1 (fastest) to 12 (smallest), as zlib counts up to 9
+    int compressionLevel = 6; ///< zlib's 1 (fastest) to 9 (smallest)
     bool adaptiveFilters = true;
 };
 
-/// PNG written with libdeflate and read with libspng, JPEG through libjpeg-turbo, sizes read from
-/// file headers.
+/// PNG written by our own encoder (zlib on several threads) and read with libspng, JPEG through
+/// libjpeg-turbo, sizes read from file headers.
 class LinuxImageCodec final : public ImageCodec {
 public:
     LinuxImageCodec() = default;
