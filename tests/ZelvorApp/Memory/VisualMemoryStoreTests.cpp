@@ -80,7 +80,9 @@ TEST_F(VisualMemoryStoreTest, IndexIsASortedPrettyArrayWithIsoDatesAndOmittedOpt
         EXPECT_TRUE(stored.contains(always)) << always;
     }
     std::vector<std::string> keys;
-    for (const auto& [key, value] : nlohmann::ordered_json::parse(document)[0].items()) {
+    // Kept in a variable: a range-for over a member of a temporary would read a destroyed document.
+    const auto inOrder = nlohmann::ordered_json::parse(document);
+    for (const auto& [key, value] : inOrder[0].items()) {
         keys.push_back(key);
     }
     EXPECT_TRUE(std::is_sorted(keys.begin(), keys.end())) << "keys are sorted";
