@@ -190,5 +190,26 @@ TEST_F(GifInterFrameTest, ASeeThroughFrameIsWrittenWholeAndSoIsTheFrameAfterIt) 
     }
 }
 
+TEST_F(GifInterFrameTest, NothingOfEarlierFramesShowsThroughASeeThroughFrame) {
+    const Image base = window(32, 24);
+    const Image changed = withBlock(base, {20, 8, 6, 6}, 200, 30, 30); // written as a small area
+    Image seeThrough = base;
+    for (int y = 0; y < 24; ++y) {
+        for (int x = 0; x < 16; ++x)
+            seeThrough.setPixel(x, y, 0, 0, 0, 0);
+    }
+    const auto decoded = encode({base, changed, seeThrough});
+    ASSERT_TRUE(decoded);
+    ASSERT_EQ(decoded->frames.size(), 3u);
+    EXPECT_EQ(decoded->areas[1], (GIFFrameArea{0, 0, 32, 24})) << "the frame before is written whole";
+    EXPECT_LT(meanDifference(decoded->frames[1], changed), 6.0);
+    for (int y = 0; y < 24; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            ASSERT_EQ(pixel(decoded->frames[2], x, y)[3], 0) << "at " << x << "," << y;
+        }
+    }
+    EXPECT_EQ(pixel(decoded->frames[2], 20, 3)[3], 255);
+}
+
 } // namespace
 } // namespace brisklet

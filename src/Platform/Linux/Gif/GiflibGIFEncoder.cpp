@@ -220,8 +220,16 @@ public:
                           "frame is " + std::to_string(frame.width()) + "x" + std::to_string(frame.height()) +
                               ", canvas is " + std::to_string(width_) + "x" + std::to_string(height_)));
         }
-        const auto error =
-            isOpaque(frame) ? addOpaqueFrame(frame, delayHundredths) : addSeeThroughFrame(frame, delayHundredths);
+        // A frame is written once the next one is known: if that one is see-through, this one
+        // has to clear the whole canvas afterwards, or older frames would show through it.
+        const bool opaque = isOpaque(frame);
+        std::optional<GIFEncoderError> error;
+        if (pending_) {
+            error = writePending(!opaque);
+        }
+        if (!error) {
+            pending_ = PendingFrame{frame, delayHundredths, opaque};
+        }
         if (error) {
             return Status<GIFEncoderError>::failure(*error);
         }
@@ -232,6 +240,11 @@ public:
         if (!gif_) {
             return Status<GIFEncoderError>::failure(
                 makeError(GIFEncoderError::Kind::finalizeFailed, "the file is already finished"));
+        }
+        if (pending_) {
+            if (auto error = writePending(false)) {
+                return Status<GIFEncoderError>::failure(*error);
+            }
         }
         int code = 0;
         const int status = EGifCloseFile(gif_, &code);
@@ -245,6 +258,21 @@ public:
     }
 
 private:
+    struct PendingFrame {
+        Image frame;
+        int delayHundredths = 0;
+        bool isOpaque = true;
+    };
+
+    std::optional<GIFEncoderError> writePending(bool nextIsSeeThrough) {
+        const PendingFrame pending = std::move(*pending_);
+        pending_.reset();
+        if (nextIsSeeThrough || !pending.isOpaque) {
+            return addClearedFrame(pending.frame, pending.delayHundredths);
+        }
+        return addOpaqueFrame(pending.frame, pending.delayHundredths);
+    }
+
     /// Screen frames: only the area that changed since the previous frame is written, and unchanged
     /// pixels inside it are transparent, because recordings of user interfaces change little from
     /// one frame to the next. The previous frame is never disposed, so it shows through.
@@ -263,9 +291,10 @@ private:
         return error;
     }
 
-    /// Frames with see-through pixels are written whole and cleared afterwards, so nothing of an
-    /// earlier frame shows through them; the next frame is therefore written whole as well.
-    std::optional<GIFEncoderError> addSeeThroughFrame(const Image& frame, int delayHundredths) {
+    /// Frames with see-through pixels, and frames just before one, are written whole and cleared
+    /// afterwards, so nothing of an earlier frame shows through a see-through one; the next frame is
+    /// therefore written whole as well.
+    std::optional<GIFEncoderError> addClearedFrame(const Image& frame, int delayHundredths) {
         previous_.clear();
         return writeQuantized(wholeFrame(frame), delayHundredths, DISPOSE_BACKGROUND);
     }
@@ -281,7 +310,7 @@ private:
     }
 
     std::optional<GIFEncoderError> writeQuantized(const FramePixels& pixels, int delayHundredths,
-                                                  int seeThroughDisposal) {
+                                                  int requestedDisposal) {
         QuantizedFrame quantized;
         if (auto error = quantize(pixels, quantized)) {
             return error;
@@ -290,9 +319,8 @@ private:
         if (pixels.hasKeptPixels && !separateKeptFromChangedPixels(pixels, palette, quantized.indices)) {
             return makeError(GIFEncoderError::Kind::encodeFailed, "no palette entry left for unchanged pixels");
         }
-        const int disposal = palette.transparentIndex == NO_TRANSPARENT_COLOR || pixels.hasKeptPixels
-                                 ? DISPOSE_DO_NOT
-                                 : seeThroughDisposal;
+        // Kept pixels rely on the frame below them staying on screen.
+        const int disposal = pixels.hasKeptPixels ? DISPOSE_DO_NOT : requestedDisposal;
         if (auto error = writeControlBlock(delayHundredths, disposal, palette.transparentIndex)) {
             return error;
         }
@@ -369,7 +397,8 @@ private:
     int width_;
     int height_;
     int speed_;
-    std::vector<std::uint8_t> previous_; // RGBA of the last opaque frame written; empty before the first
+    std::vector<std::uint8_t> previous_;  // RGBA of the last opaque frame written; empty before the first
+    std::optional<PendingFrame> pending_; // added but not yet written: its disposal depends on the next
 };
 
 /// The NETSCAPE2.0 application block: browsers and viewers read the loop count from it.
