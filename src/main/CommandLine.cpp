@@ -106,4 +106,20 @@ std::string usageText() {
            "  -v, --version        Show the version\n";
 }
 
+std::optional<int> answerWithoutCommand(const CommandLine& line, std::ostream& out, std::ostream& err) {
+    if (line.error) {
+        err << "brisklet: " << *line.error << "\nTry 'brisklet --help'.\n";
+        return 2;
+    }
+    if (line.showHelp) {
+        out << usageText();
+        return 0;
+    }
+    if (line.showVersion) {
+        out << versionText();
+        return 0;
+    }
+    return std::nullopt;
+}
+
 } // namespace brisklet

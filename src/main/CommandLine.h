@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -23,5 +24,9 @@ CommandLine parseCommandLine(int argc, const char* const* argv);
 
 std::string usageText();
 std::string versionText();
+
+/// Answers what needs no command (an unusable command line, --help, --version) and returns the
+/// exit status; nothing when a command is to run.
+std::optional<int> answerWithoutCommand(const CommandLine& line, std::ostream& out, std::ostream& err);
 
 } // namespace brisklet

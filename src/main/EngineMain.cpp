@@ -81,17 +81,8 @@ int runCommand(const CommandLine& line, const Paths& paths, DefaultsStore& defau
 
 int main(int argc, char** argv) {
     const CommandLine line = parseCommandLine(argc, argv);
-    if (line.error) {
-        std::cerr << "brisklet: " << *line.error << "\nTry 'brisklet --help'.\n";
-        return 2;
-    }
-    if (line.showHelp) {
-        std::cout << usageText();
-        return 0;
-    }
-    if (line.showVersion) {
-        std::cout << versionText();
-        return 0;
+    if (const auto status = answerWithoutCommand(line, std::cout, std::cerr)) {
+        return *status;
     }
     CommandSession session(line);
     return runCommand(line, session.paths(), session.defaults());

@@ -15,6 +15,7 @@
 #include "main/CaptureCommand.h"
 #include "main/WindowsCommand.h"
 #include "support/PrivateXServer.h"
+#include "support/XcbTesting.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -56,13 +57,7 @@ protected:
         }
     }
 
-    xcb_atom_t atom(const char* name) {
-        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
-            connection_, xcb_intern_atom(connection_, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
-        const xcb_atom_t result = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
-        std::free(reply);
-        return result;
-    }
+    xcb_atom_t atom(const char* name) { return testing::internAtom(connection_, name); }
 
     void setProperty(xcb_window_t window, const char* name, xcb_atom_t type, int format, const void* data,
                      std::uint32_t count) {
@@ -87,7 +82,7 @@ protected:
         return window;
     }
 
-    void sync() { std::free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr)); }
+    void sync() { testing::roundTrip(connection_); }
 
     /// Maps a window filled with one colour and waits until the server has painted it.
     xcb_window_t map(const TestWindow& w) {
@@ -98,7 +93,7 @@ protected:
                           static_cast<std::uint16_t>(w.height), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, screen_->root_visual,
                           XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT, values);
         xcb_map_window(connection_, window);
-        std::free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
+        testing::roundTrip(connection_);
         for (int y = w.y; y < w.y + w.height; ++y) {
             for (int x = w.x; x < w.x + w.width; ++x) {
                 expected_.setPixel(x, y, w.r, w.g, w.b);
@@ -161,21 +156,16 @@ TEST_F(X11CaptureTest, ScreensComeFromRandrInTheFlippedDesktopSpace) {
     EXPECT_TRUE(screens[0].isPrimary);
 
     xcb_warp_pointer(connection_, XCB_NONE, screen_->root, 0, 0, 0, 0, 30, 40);
-    std::free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
+    testing::roundTrip(connection_);
     EXPECT_EQ(displays.mouseLocation(), (Point{30, screenHeight - 40 - 1}));
     EXPECT_EQ(screenUnderMouse(displays)->displayID, 1u);
 }
 
 TEST_F(X11CaptureTest, WorkAreaShrinksTheVisibleFrame) {
     // What a window manager with a 24-pixel top panel publishes.
-    const char* name = "_NET_WORKAREA";
-    xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
-        connection_, xcb_intern_atom(connection_, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
-    ASSERT_NE(atom, nullptr);
     const std::uint32_t area[] = {0, 24, screenWidth, screenHeight - 24};
-    xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, screen_->root, atom->atom, XCB_ATOM_CARDINAL, 32, 4, area);
-    std::free(atom);
-    std::free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
+    setProperty(screen_->root, "_NET_WORKAREA", XCB_ATOM_CARDINAL, 32, area, 4);
+    testing::roundTrip(connection_);
     const auto screens = X11DisplayServer(server_->display()).screens();
     ASSERT_EQ(screens.size(), 1u);
     EXPECT_EQ(screens[0].visibleFrame, (Rect{{0, 0}, {screenWidth, screenHeight - 24}}));

@@ -11,6 +11,7 @@
 #include "ZelvorApp/Capture/WindowEnumerator.h"
 #include "ZelvorApp/Infrastructure/LocalizationStore.h"
 #include "support/PrivateXServer.h"
+#include "support/XcbTesting.h"
 
 #include <algorithm>
 #include <chrono>
@@ -97,13 +98,7 @@ protected:
         posix_spawn_file_actions_destroy(&actions);
     }
 
-    xcb_atom_t atom(const char* name) {
-        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
-            connection_, xcb_intern_atom(connection_, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
-        const xcb_atom_t result = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
-        std::free(reply);
-        return result;
-    }
+    xcb_atom_t atom(const char* name) { return testing::internAtom(connection_, name); }
 
     std::vector<xcb_window_t> windowProperty(xcb_window_t window, const char* name) {
         xcb_get_property_reply_t* reply = xcb_get_property_reply(
@@ -232,7 +227,7 @@ TEST_F(X11WindowManagerTest, WindowCaptureShowsThatWindowsContent) {
     const xcb_window_t window = openWindow("Colour card", 0x10a040, 603);
     ASSERT_TRUE(eventually([&] { return windowProperty(root_, "_NET_CLIENT_LIST_STACKING").size() == 1; }));
     xcb_clear_area(connection_, 0, window, 0, 0, 0, 0);
-    std::free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
+    testing::roundTrip(connection_);
 
     TemporaryPaths paths;
     std::filesystem::create_directories(paths.temporaryDirectory());

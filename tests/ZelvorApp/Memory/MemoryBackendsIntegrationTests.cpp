@@ -8,6 +8,7 @@
 #include "ZelvorApp/Memory/VideoThumbnailGenerator.h"
 #include "main/LibraryCommand.h"
 #include "support/PrivateXServer.h"
+#include "support/XcbTesting.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -172,11 +173,7 @@ TEST(LibraryCommandIntegrationTest, AddAnalysesWithTheRealBackendsAndListsTheIte
 }
 
 xcb_atom_t atom(xcb_connection_t* c, const char* name) {
-    xcb_intern_atom_reply_t* reply =
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
-    const xcb_atom_t result = reply != nullptr ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
-    std::free(reply);
-    return result;
+    return testing::internAtom(c, name);
 }
 
 // Plays the window manager: makes a window with a title, class and process id and focuses it.
@@ -194,7 +191,7 @@ xcb_window_t focusNewWindow(xcb_connection_t* c, const std::string& title, const
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, screen->root, atom(c, "_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW, 32, 1,
                         &window);
     xcb_flush(c);
-    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); // round trip: the server has it all
+    testing::roundTrip(c); // round trip: the server has it all
     return window;
 }
 

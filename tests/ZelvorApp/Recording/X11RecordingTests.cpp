@@ -6,6 +6,7 @@
 #include "Platform/Linux/X11/X11ScreenFrameStream.h"
 #include "Platform/MainQueue.h"
 #include "support/PrivateXServer.h"
+#include "support/XcbTesting.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -133,7 +134,7 @@ protected:
         }
     }
 
-    void sync() { std::free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr)); }
+    void sync() { testing::roundTrip(connection_); }
 
     /// Maps an unmanaged window of one colour at root pixels (x, y) and waits until it is painted.
     void mapWindow(int x, int y, int width, int height, std::uint32_t rgb) {
