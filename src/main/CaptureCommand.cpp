@@ -1,5 +1,7 @@
 #include "main/CaptureCommand.h"
 
+#include "main/RegionArgument.h"
+
 #include "Platform/Clock.h"
 #include "Platform/ImageCodec.h"
 #include "Platform/Linux/Codec/LinuxImageCodec.h"
@@ -18,7 +20,6 @@
 #include <charconv>
 #include <cstdlib>
 #include <optional>
-#include <regex>
 
 namespace brisklet {
 
@@ -93,31 +94,6 @@ CaptureArguments parse(const std::vector<std::string>& args) {
     return parsed;
 }
 
-/// "WxH+X+Y" → a rectangle of whole pixels in root coordinates.
-std::optional<Rect> parseGeometry(const std::string& text) {
-    static const std::regex pattern(R"(^(\d{1,6})x(\d{1,6})\+(\d{1,6})\+(\d{1,6})$)");
-    std::smatch match;
-    if (!std::regex_match(text, match, pattern)) {
-        return std::nullopt;
-    }
-    const double width = std::stod(match[1]);
-    const double height = std::stod(match[2]);
-    if (width < 2 || height < 2) {
-        return std::nullopt;
-    }
-    return Rect{{std::stod(match[3]), std::stod(match[4])}, {width, height}};
-}
-
-/// The screen a region lies in completely, if any.
-const DisplayScreen* screenHolding(const std::vector<DisplayScreen>& screens, const Rect& rect) {
-    for (const DisplayScreen& screen : screens) {
-        if (rect.intersection(screen.frame) == rect) {
-            return &screen;
-        }
-    }
-    return nullptr;
-}
-
 class CaptureRun {
 public:
     CaptureRun(const CaptureArguments& arguments, const Paths& paths, const ImageCodec& codec, std::ostream& err,
@@ -181,7 +157,7 @@ private:
     }
 
     std::optional<Image> region() {
-        const std::optional<Rect> pixels = parseGeometry(*arguments_.target);
+        const std::optional<Rect> pixels = RegionArgument::parse(*arguments_.target);
         if (!pixels) {
             err_ << "brisklet capture: " << *arguments_.target
                  << " is not a region; give WxH+X+Y with a width and height of at least 2\n";
@@ -192,15 +168,14 @@ private:
             return fail(anyContext.error());
         }
         const Rect& desktop = anyContext.value().virtualDesktopFrame;
-        // Root pixels (top-left of the whole X screen) into the global desktop space.
-        const Rect rect{{desktop.minX() + pixels->minX(), desktop.maxY() - pixels->minY() - pixels->height()},
-                        pixels->size};
-        if (rect.intersection(desktop) != rect) {
+        const std::optional<Rect> onDesktop = RegionArgument::onDesktop(*pixels, desktop);
+        if (!onDesktop) {
             err_ << "brisklet capture: the region " << *arguments_.target << " does not fit on the " << desktop.width()
                  << "x" << desktop.height() << " screen\n";
             return std::nullopt;
         }
-        if (const DisplayScreen* screen = screenHolding(screens_, rect)) {
+        const Rect rect = *onDesktop;
+        if (const DisplayScreen* screen = RegionArgument::screenHolding(screens_, rect)) {
             auto context = ScreenCaptureService::makeContext(*screen, screens_);
             if (!context) {
                 return fail(context.error());

@@ -82,6 +82,7 @@ std::string usageText() {
            "                       window; without -o the file goes to the export directory\n"
            "  windows [--json]     List the other applications' windows, front to back\n"
            "  gif FRAME.png... [--fps N] [--duration S] [--timestamps FILE.json] [--background PRESET] -o OUT.gif\n"
+           "  record WxH+X+Y [--fps N] [--duration S] [--no-cursor] [--no-clicks] [-o OUT.gif]\n"
            "                       Encode frames into a looping GIF with the recorder's timing, optionally on a\n"
            "                       background preset (never overwrites)\n"
            "  library list [--query Q] [--collection C] [--json]\n"

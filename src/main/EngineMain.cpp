@@ -15,6 +15,7 @@
 #include "main/LibraryTextRecognition.h"
 #include "main/OcrCommand.h"
 #include "main/PrefsCommand.h"
+#include "main/RecordCommand.h"
 #include "main/StitchCommand.h"
 #include "main/TranslateCommand.h"
 #include "main/WindowsCommand.h"
@@ -63,6 +64,9 @@ int runCommand(const CommandLine& line, const Paths& paths, DefaultsStore& defau
         TesseractTextRecognizer recognizer;
         Cld2LanguageIdentifier languages;
         return runOcrCommand(args, codec, recognizer, languages, std::cin, std::cout, std::cerr);
+    }
+    if (name == "record") {
+        return runRecordCommand(args, defaults, paths, std::cout, std::cerr);
     }
     if (name == "stitch") {
         const LinuxImageCodec codec;

@@ -1,5 +1,7 @@
 #include "main/GifCommand.h"
 
+#include "main/GifFileOutput.h"
+
 #include "Platform/Clock.h"
 #include "Platform/GIFEncoder.h"
 #include "Platform/ImageCodec.h"
@@ -13,7 +15,6 @@
 #include "ZelvorApp/Recording/GIFFileWriter.h"
 #include "ZelvorApp/Recording/GIFFrameTiming.h"
 #include "ZelvorApp/Recording/GIFPerformancePolicy.h"
-#include "ZelvorCore/Foundation/AtomicFile.h"
 #include "main/QtHeadless.h"
 
 #include <nlohmann/json.hpp>
@@ -227,37 +228,6 @@ std::optional<FrameDrawing> frameDrawing(const GifArguments& arguments, const Im
         canvas};
 }
 
-/// Encodes into a temporary file beside `output` and moves it into place without overwriting;
-/// nothing is left behind on failure.
-bool writeGIF(const std::vector<CapturedGIFFrame>& frames, int fps, double duration,
-              const GIFFileWriter::FrameRenderer& renderer, const std::filesystem::path& output,
-              const GifCommandServices& services, std::ostream& err) {
-    std::error_code error;
-    const auto temporary = makeSiblingTemporaryFile(output, error);
-    if (temporary.empty()) {
-        err << "brisklet gif: cannot create a file beside " << output.string() << ": " << error.message() << "\n";
-        return false;
-    }
-    const GIFFileWriter writer(services.encoder, services.clock);
-    const auto written = writer.writeGIFFile(frames, fps, duration, temporary, {}, {}, renderer);
-    if (!written) {
-        std::filesystem::remove(temporary, error);
-        err << "brisklet gif: cannot encode " << output.string() << " (" << toString(written.error().error) << ": "
-            << written.error().detail << ")\n";
-        return false;
-    }
-    if (const auto moved = moveIntoPlaceWithoutOverwriting(temporary, output)) {
-        std::filesystem::remove(temporary, error);
-        if (moved == std::errc::file_exists) {
-            err << "brisklet gif: " << output.string() << " already exists; choose a new file name\n";
-        } else {
-            err << "brisklet gif: cannot write " << output.string() << ": " << moved.message() << "\n";
-        }
-        return false;
-    }
-    return true;
-}
-
 std::string sizeText(Size size) {
     return std::to_string(std::lround(size.width)) + "x" + std::to_string(std::lround(size.height));
 }
@@ -295,7 +265,8 @@ int runGifCommand(const std::vector<std::string>& args, const GifCommandServices
     // The last frame stays up for one frame interval, as it did while it was being recorded.
     const double duration = arguments.duration.value_or(lastTime + 1.0 / arguments.fps);
     const auto drawing = frameDrawing(arguments, *images->front(), services, err);
-    if (!drawing || !writeGIF(frames, arguments.fps, duration, drawing->renderer, output, services, err)) {
+    if (!drawing || !writeNewGifFile(frames, arguments.fps, duration, drawing->renderer, output, services.encoder,
+                                     services.clock, "brisklet gif", err)) {
         return 1;
     }
     const int fps = GIFPerformancePolicy::effectiveExportFPS(arguments.fps, duration);

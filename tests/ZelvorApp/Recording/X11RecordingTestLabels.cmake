@@ -1,4 +1,6 @@
-# Read by CTest after the discovered tests of recording_x11_tests were added.
-if(recording_x11_tests_TESTS)
-    set_tests_properties(${recording_x11_tests_TESTS} PROPERTIES LABELS "integration;x11")
-endif()
+# Read by CTest after the discovered tests of the X11 recording programs were added.
+foreach(program recording_x11_tests recording_record_tests)
+    if(${program}_TESTS)
+        set_tests_properties(${${program}_TESTS} PROPERTIES LABELS "integration;x11")
+    endif()
+endforeach()

@@ -1,0 +1,275 @@
+#include "main/RecordCommand.h"
+
+#include "main/GifFileOutput.h"
+#include "main/QtHeadless.h"
+#include "main/RegionArgument.h"
+
+#include "Platform/Clock.h"
+#include "Platform/Linux/Gif/GiflibGIFEncoder.h"
+#include "Platform/Linux/Qt/QtMainQueue.h"
+#include "Platform/Linux/Qt/QtPasteboard.h"
+#include "Platform/Linux/X11/X11DisplayServer.h"
+#include "Platform/Linux/X11/X11InputMonitor.h"
+#include "Platform/Linux/X11/X11ScreenCapture.h"
+#include "Platform/Linux/X11/X11ScreenFrameStream.h"
+#include "Platform/Paths.h"
+#include "Platform/ThreadSerialQueue.h"
+#include "ZelvorApp/Capture/ScreenCaptureService.h"
+#include "ZelvorApp/Export/AppClipboardWriteTracker.h"
+#include "ZelvorApp/Export/ExportService.h"
+#include "ZelvorApp/Recording/GIFRecorder.h"
+#include "ZelvorApp/Recording/MouseTrackingService.h"
+#include "ZelvorCore/FileNameBuilder.h"
+#include "ZelvorCore/Stores/PreferencesStore.h"
+#include "ZelvorCore/Stores/RecentExportStore.h"
+
+#include <atomic>
+#include <charconv>
+#include <cmath>
+#include <csignal>
+#include <cstdlib>
+#include <optional>
+
+namespace brisklet {
+
+namespace {
+
+constexpr const char* usage =
+    "Usage: brisklet record WxH+X+Y [--fps N] [--duration S] [--no-cursor] [--no-clicks] [-o OUT.gif]\n";
+constexpr int recentExportsLimit = 8;
+
+struct RecordArguments {
+    std::optional<Rect> region;
+    std::optional<int> fps;
+    std::optional<double> duration;
+    bool showsCursor = true;
+    bool showsClicks = true;
+    std::optional<std::filesystem::path> output;
+    std::optional<std::string> error;
+};
+
+std::optional<double> number(const std::string& text) {
+    double value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (ec != std::errc() || ptr != end || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+void parseOption(const std::vector<std::string>& args, std::size_t& i, RecordArguments& parsed) {
+    const std::string& arg = args[i];
+    const bool hasValue = i + 1 < args.size();
+    if (arg == "--no-cursor") {
+        parsed.showsCursor = false;
+    } else if (arg == "--no-clicks") {
+        parsed.showsClicks = false;
+    } else if ((arg == "-o" || arg == "--output") && hasValue) {
+        parsed.output = args[++i];
+    } else if (arg == "--fps" && hasValue) {
+        const auto value = number(args[++i]);
+        if (!value || *value < 1 || *value > 50 || *value != std::floor(*value)) {
+            parsed.error = "--fps must be a whole number from 1 to 50, not " + args[i];
+        } else {
+            parsed.fps = static_cast<int>(*value);
+        }
+    } else if (arg == "--duration" && hasValue) {
+        const auto value = number(args[++i]);
+        if (!value || *value < 1 || *value > 600) {
+            parsed.error = "--duration must be from 1 to 600 seconds, not " + args[i];
+        } else {
+            parsed.duration = *value;
+        }
+    } else if (!parsed.region && arg.rfind('-', 0) != 0) {
+        parsed.region = RegionArgument::parse(arg);
+        if (!parsed.region) {
+            parsed.error = arg + " is not a region; give WxH+X+Y with a width and height of at least 2";
+        }
+    } else {
+        parsed.error = "unexpected argument '" + arg + "'";
+    }
+}
+
+RecordArguments parse(const std::vector<std::string>& args) {
+    RecordArguments parsed;
+    for (std::size_t i = 0; i < args.size() && !parsed.error; ++i) {
+        parseOption(args, i, parsed);
+    }
+    if (!parsed.error && !parsed.region) {
+        parsed.error = "which region? give WxH+X+Y";
+    }
+    return parsed;
+}
+
+/// Set from the signal handler; the main loop turns it into `finish()`.
+std::atomic<bool> stopRequested{false};
+
+extern "C" void requestStop(int) {
+    stopRequested = true;
+}
+
+/// Ctrl+C ends the recording (and keeps it) instead of killing the process; the previous handlers
+/// come back afterwards.
+class StopOnInterrupt {
+public:
+    StopOnInterrupt() {
+        stopRequested = false;
+        struct sigaction action {};
+        action.sa_handler = requestStop;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGINT, &action, &previousInterrupt_);
+        sigaction(SIGTERM, &action, &previousTerminate_);
+    }
+    ~StopOnInterrupt() {
+        sigaction(SIGINT, &previousInterrupt_, nullptr);
+        sigaction(SIGTERM, &previousTerminate_, nullptr);
+    }
+    StopOnInterrupt(const StopOnInterrupt&) = delete;
+    StopOnInterrupt& operator=(const StopOnInterrupt&) = delete;
+
+private:
+    struct sigaction previousInterrupt_ {};
+    struct sigaction previousTerminate_ {};
+};
+
+/// The preferences' longest frame side by recording quality: 960, 1280 or 1600 pixels.
+int maxFramePixelDimension(RecordingQuality quality) {
+    return 960 + 320 * static_cast<int>(quality);
+}
+
+/// Everything one recording runs on: the X11 backends, the queues and the recorder.
+class RecordingRun {
+public:
+    explicit RecordingRun(const std::string& display)
+        : application_(startHeadlessGuiApplication()), capture_(display), stream_(display), input_(mainQueue_, display),
+          mouse_(input_, clock_), exportService_(pasteboard_, clipboardTracker_),
+          recorder_({capture_, exportService_, mouse_, encoder_, mainQueue_, captureQueue_, exportQueue_, clock_,
+                     nullptr, &stream_}) {}
+
+    /// Records until the session's length has passed or a stop is requested; the frames, or why
+    /// there are none.
+    Result<GIFRecordingDraft, GIFRecorderError> record(GIFRecorder::Session session) {
+        std::optional<Result<GIFRecordingDraft, GIFRecorderError>> result;
+        StopOnInterrupt interrupt;
+        recorder_.start(std::move(session), {}, [&result](auto draft) { result = std::move(draft); }, {});
+        while (!result) {
+            mainQueue_.runFor(0.05);
+            if (stopRequested.exchange(false)) {
+                recorder_.finish();
+            }
+        }
+        return std::move(*result);
+    }
+
+    GIFEncoder& encoder() { return encoder_; }
+    const Clock& clock() const { return clock_; }
+
+private:
+    std::shared_ptr<void> application_;
+    SystemClock clock_;
+    QtMainQueue mainQueue_;
+    X11ScreenCapture capture_;
+    X11ScreenFrameStream stream_;
+    X11InputMonitor input_;
+    MouseTrackingService mouse_;
+    QtPasteboard pasteboard_;
+    AppClipboardWriteTracker clipboardTracker_;
+    ExportService exportService_;
+    GiflibGIFEncoder encoder_;
+    ThreadSerialQueue captureQueue_{"com.brisklet.brisklet.gif-capture"};
+    ThreadSerialQueue exportQueue_{"com.brisklet.brisklet.gif-export"};
+    GIFRecorder recorder_;
+};
+
+/// The session for `region` (root pixels) on the screen that holds it; prints why not otherwise.
+std::optional<GIFRecorder::Session> makeSession(const RecordArguments& arguments, const AppPreferences& preferences,
+                                                const std::string& display, std::ostream& err) {
+    const X11DisplayServer displays(display);
+    const std::vector<DisplayScreen> screens =
+        displays.isConnected() ? displays.screens() : std::vector<DisplayScreen>{};
+    if (screens.empty()) {
+        err << "brisklet record: cannot open the X11 display " << (display.empty() ? "(DISPLAY is not set)" : display)
+            << "\n";
+        return std::nullopt;
+    }
+    auto desktopContext = ScreenCaptureService::makeContext(screens.front(), screens);
+    const auto rect = desktopContext
+                          ? RegionArgument::onDesktop(*arguments.region, desktopContext.value().virtualDesktopFrame)
+                          : std::nullopt;
+    const DisplayScreen* screen = rect ? RegionArgument::screenHolding(screens, *rect) : nullptr;
+    auto context = screen ? ScreenCaptureService::makeContext(*screen, screens) : desktopContext;
+    if (!rect || !screen || !context) {
+        err << "brisklet record: the region must lie on one screen\n";
+        return std::nullopt;
+    }
+    GIFRecorder::Session session;
+    session.rect = *rect;
+    session.captureContext = context.value();
+    session.preferences = preferences;
+    session.fps = arguments.fps.value_or(std::max(static_cast<int>(preferences.gifFPS), 1));
+    session.maxDuration = arguments.duration.value_or(std::max(preferences.gifMaxDuration, 1.0));
+    session.mappingRect = *rect;
+    session.mouseOverlayOptions = {arguments.showsCursor, arguments.showsClicks};
+    session.maxFramePixelDimension = maxFramePixelDimension(preferences.recordingOptions.quality);
+    return session;
+}
+
+std::optional<std::filesystem::path> destination(const RecordArguments& arguments, const AppPreferences& preferences,
+                                                 const Clock& clock, std::ostream& err) {
+    if (arguments.output) {
+        return arguments.output;
+    }
+    auto file = FileNameBuilder::makeFileURL(ExportKind::gif, preferences.exportDirectoryURL(), clock.now());
+    if (!file) {
+        err << "brisklet record: cannot use the export directory " << preferences.exportDirectoryURL().string() << " ("
+            << file.error().message() << ")\n";
+        return std::nullopt;
+    }
+    return file.value();
+}
+
+} // namespace
+
+int runRecordCommand(const std::vector<std::string>& args, DefaultsStore& defaults, const Paths&, std::ostream& out,
+                     std::ostream& err, const std::string& displayName) {
+    const RecordArguments arguments = parse(args);
+    if (arguments.error) {
+        err << "brisklet record: " << *arguments.error << "\n" << usage;
+        return 2;
+    }
+    std::error_code ignored;
+    if (arguments.output && std::filesystem::exists(*arguments.output, ignored)) {
+        err << "brisklet record: " << arguments.output->string() << " already exists; choose a new file name\n";
+        return 1;
+    }
+    const char* environmentDisplay = std::getenv("DISPLAY");
+    const std::string display = !displayName.empty() ? displayName : environmentDisplay ? environmentDisplay : "";
+    const AppPreferences preferences = PreferencesStore(defaults).load();
+    auto session = makeSession(arguments, preferences, display, err);
+    if (!session) {
+        return 1;
+    }
+    const Rect& region = *arguments.region;
+    err << "Recording " << region.width() << "x" << region.height() << "+" << region.minX() << "+" << region.minY()
+        << " for up to " << session->maxDuration << " s; Ctrl+C stops\n";
+    RecordingRun run(display);
+    auto draft = run.record(*session);
+    if (!draft) {
+        err << "brisklet record: nothing was recorded (" << toString(draft.error()) << ")\n";
+        return 1;
+    }
+    const auto file = destination(arguments, preferences, run.clock(), err);
+    if (!file || !writeNewGifFile(draft.value().frames, draft.value().fps, draft.value().recordingDuration, {}, *file,
+                                  run.encoder(), run.clock(), "brisklet record", err)) {
+        return 1;
+    }
+    if (!arguments.output) {
+        ExportedAsset asset{*file, ExportKind::gif, run.clock().now(), std::nullopt};
+        RecentExportStore(defaults, DefaultsKeys::recentExports, recentExportsLimit).record(asset);
+    }
+    out << file->string() << "\n";
+    return 0;
+}
+
+} // namespace brisklet
