@@ -34,6 +34,10 @@ constexpr const char* kUsage =
     "Usage: brisklet gif FRAME.png... [--fps N] [--duration S] [--timestamps FILE.json] [--background PRESET]\n"
     "                    -o OUT.gif\n";
 
+/// An hour: even at one frame a second the export grid stays a few thousand frames, where an absurd
+/// length would ask for more frames than memory holds.
+constexpr double kMaximumSeconds = 3600;
+
 struct GifArguments {
     std::vector<std::string> frames;
     std::optional<std::string> output;
@@ -90,8 +94,8 @@ void parseOption(const std::vector<std::string>& args, std::size_t& i, GifArgume
     } else if (isOption(arg, "--duration")) {
         if (auto value = optionValue(args, i, "--duration", parsed)) {
             const auto number = parseNumber(*value);
-            if (!number || *number <= 0) {
-                parsed.error = "--duration must be a positive number of seconds, not " + *value;
+            if (!number || *number <= 0 || *number > kMaximumSeconds) {
+                parsed.error = "--duration must be more than 0 and at most 3600 seconds, not " + *value;
             } else {
                 parsed.duration = *number;
             }
@@ -149,8 +153,9 @@ std::optional<std::vector<double>> readTimestamps(const std::string& file, std::
     }
     std::vector<double> times;
     for (std::size_t i = 0; i < json.size(); ++i) {
-        if (!json[i].is_number() || !std::isfinite(json[i].get<double>()) || json[i].get<double>() < 0) {
-            err << "brisklet gif: time " << i + 1 << " in " << file << " is not a number of seconds >= 0\n";
+        if (!json[i].is_number() || !std::isfinite(json[i].get<double>()) || json[i].get<double>() < 0 ||
+            json[i].get<double>() > kMaximumSeconds) {
+            err << "brisklet gif: time " << i + 1 << " in " << file << " is not a number of seconds from 0 to 3600\n";
             return std::nullopt;
         }
         times.push_back(json[i].get<double>());

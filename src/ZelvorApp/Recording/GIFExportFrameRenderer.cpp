@@ -62,4 +62,14 @@ GIFFileWriter::FrameRenderer GIFExportFrameRenderer::writerRenderer(GIFExportFra
     return [shared](const Image& frame, double time) { return shared->render(frame, time); };
 }
 
+Status<GIFExportFailure> GIFExportFrameRenderer::writePostProcessed(
+    const GIFFileWriter& writer, const GIFRecordingDraft& draft, const GIFPostProcessingOptions& options,
+    const std::filesystem::path& file, const GIFFileWriter::Progress& progress,
+    const GIFAnnotationFrameRenderer* annotations, const BackgroundRenderer* background) {
+    return writer.writeGIFFile(draft.frames, draft.fps, draft.recordingDuration, file, progress,
+                               GIFPostProcessor::planner(options),
+                               writerRenderer(GIFExportFrameRenderer(draft.annotationExportPlan, annotations,
+                                                                     options.backgroundComposition, background)));
+}
+
 } // namespace brisklet

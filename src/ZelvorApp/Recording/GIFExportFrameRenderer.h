@@ -3,6 +3,8 @@
 #include "ZelvorApp/Background/GIFRenderContext.h"
 #include "ZelvorApp/Recording/GIFAnnotationTimeline.h"
 #include "ZelvorApp/Recording/GIFFileWriter.h"
+#include "ZelvorApp/Recording/GIFPostProcessor.h"
+#include "ZelvorApp/Recording/GIFRecordingDraft.h"
 #include "ZelvorCore/Foundation/Image.h"
 #include "ZelvorCore/Foundation/Result.h"
 #include "ZelvorCore/Models/BackgroundComposition.h"
@@ -38,12 +40,23 @@ public:
     static Image annotatedFrame(const Image& frame, double time, const GIFAnnotationExportPlan& plan,
                                 const GIFAnnotationFrameRenderer& renderer);
 
-    /// How many background contexts this export made (one once a frame has been drawn).
+    /// How many times this export set out to make its background context (once, at the first
+    /// frame, whether or not that worked).
     int contextsMade() const { return contextsMade_; }
 
     /// `renderer` as the GIF writer's frame renderer; an empty function when it draws nothing, so
     /// the writer encodes the captured frames without copying them.
     static GIFFileWriter::FrameRenderer writerRenderer(GIFExportFrameRenderer renderer);
+
+    /// The editing window's export in one call: the draft trimmed to the options' segments, with
+    /// its annotations drawn and, when the options carry one, on their background. Either renderer
+    /// may be null (annotations are then left out; a background cannot be drawn and fails).
+    static Status<GIFExportFailure> writePostProcessed(const GIFFileWriter& writer, const GIFRecordingDraft& draft,
+                                                       const GIFPostProcessingOptions& options,
+                                                       const std::filesystem::path& file,
+                                                       const GIFFileWriter::Progress& progress,
+                                                       const GIFAnnotationFrameRenderer* annotations,
+                                                       const BackgroundRenderer* background);
 
 private:
     Result<Image, std::string> onBackground(const Image& frame);

@@ -14,8 +14,8 @@ namespace brisklet {
 /// What the editing window asks of an export.
 struct GIFPostProcessingOptions {
     std::vector<GIFTrimSegment> segments;
-    /// Composed behind every frame when set (by `GIFExportFrameRenderer` while the file is
-    /// written, not by the processor).
+    /// Composed behind every frame when set — not by the processor but while the file is written:
+    /// exports go through `GIFExportFrameRenderer::writePostProcessed`, which honours both fields.
     std::optional<BackgroundComposition> backgroundComposition;
 
     static GIFPostProcessingOptions none() { return {}; }

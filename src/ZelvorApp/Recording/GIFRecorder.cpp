@@ -95,6 +95,8 @@ void GIFRecorder::scheduleTimer() {
         if (alive.expired() || !*alive.lock() || id != timerID_)
             return;
         tickRecording();
+        if (alive.expired())
+            return; // the tick finished the recording and its callback let go of the recorder
         if (id != timerID_ || !session_)
             return; // finished or paused by this tick
         if (!isUsingStreamCapture_)

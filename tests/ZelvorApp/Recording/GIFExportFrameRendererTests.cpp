@@ -120,6 +120,34 @@ TEST(GIFExportFrameRendererTest, OneBackgroundContextServesTheWholeExport) {
     EXPECT_EQ(written.frames[7].row(y)[(x + 3) * 4], 140) << "each slot shows its own recorded frame";
 }
 
+TEST(GIFExportFrameRendererTest, APostProcessedExportIsTrimmedAnnotatedAndOnItsBackground) {
+    FakeGIFEncoder encoder;
+    ManualClock clock;
+    const GIFFileWriter writer(encoder, clock);
+    const FakeBackgroundRenderer background;
+    const MarkingAnnotationRenderer annotations;
+    GIFRecordingDraft draft;
+    for (int i = 0; i < 10; ++i)
+        draft.frames.push_back({solid(static_cast<std::uint8_t>(i * 20)), i * 0.1});
+    draft.fps = 10;
+    draft.recordingDuration = 1.0;
+    draft.annotationExportPlan = planWithOneRectangle();
+    GIFPostProcessingOptions options;
+    options.segments = {GIFTrimSegment{Uuid::generate(), 0.3, 0.6}};
+    options.backgroundComposition = presetComposition({8, 6});
+
+    const auto status = GIFExportFrameRenderer::writePostProcessed(writer, draft, options, "/tmp/unused.gif", {},
+                                                                   &annotations, &background);
+    ASSERT_TRUE(status.ok()) << status.error().detail;
+    const auto& written = encoder.written();
+    const BackgroundLayout layout = BackgroundLayout::make({8, 6}, *options.backgroundComposition);
+    EXPECT_EQ(written.width, static_cast<int>(layout.canvasSize.width)) << "the background was not dropped";
+    EXPECT_EQ(written.frames.size(), 4u) << "slots 0.3, 0.4, 0.5 and 0.6";
+    const int x = static_cast<int>(layout.contentRect.minX());
+    const int y = static_cast<int>(layout.contentRect.minY());
+    EXPECT_EQ(written.frames.front().row(y)[x * 4 + 1], 255) << "annotated at 0.3";
+}
+
 TEST(GIFExportFrameRendererTest, ABackgroundThatCannotBeDrawnFailsTheExportBeforeAnythingIsWritten) {
     FakeGIFEncoder encoder;
     ManualClock clock;

@@ -1,10 +1,10 @@
 #include "Platform/Fake/FakeGIFEncoder.h"
-#include "Platform/Fake/ScriptedScreenCaptureBackend.h"
 #include "Platform/Fake/InMemoryPasteboard.h"
 #include "Platform/Fake/ManualClock.h"
 #include "Platform/Fake/ManualMainQueue.h"
 #include "Platform/Fake/ManualSerialQueue.h"
 #include "Platform/Fake/ScriptedInputMonitor.h"
+#include "Platform/Fake/ScriptedScreenCaptureBackend.h"
 #include "Platform/Fake/TemporaryPaths.h"
 #include "ZelvorApp/Export/AppClipboardWriteTracker.h"
 #include "ZelvorApp/Export/ExportService.h"
@@ -91,6 +91,24 @@ TEST_F(GIFRecorderTest, CapturesOnEveryTickAndHandsOverADraftAtTheLengthLimit) {
     advance(0.5);
     EXPECT_EQ(backend.captureCount(), captures);
     EXPECT_EQ(drafts.size(), 1u);
+}
+
+TEST_F(GIFRecorderTest, AnOwnerMayLetGoOfTheRecorderInsideTheCallbackThatEndsIt) {
+    // The owner keeps the recorder only until the draft arrives, as a window controller would.
+    auto owned = std::make_unique<GIFRecorder>(
+        GIFRecorder::Dependencies{backend, exportService, mouse, encoder, mainQueue, captureQueue, exportQueue, clock});
+    std::optional<Result<GIFRecordingDraft, GIFRecorderError>> draft;
+    owned->start(
+        session(1.0), nullptr,
+        [&](Result<GIFRecordingDraft, GIFRecorderError> result) {
+            draft = std::move(result);
+            owned.reset();
+        },
+        nullptr);
+    advance(1.5);
+    ASSERT_TRUE(draft);
+    EXPECT_TRUE(draft->ok());
+    EXPECT_EQ(owned, nullptr);
 }
 
 TEST_F(GIFRecorderTest, TheDraftCarriesTheAnnotationPlanAskedForAtTheEnd) {

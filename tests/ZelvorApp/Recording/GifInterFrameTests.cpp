@@ -211,5 +211,24 @@ TEST_F(GifInterFrameTest, NothingOfEarlierFramesShowsThroughASeeThroughFrame) {
     EXPECT_EQ(pixel(decoded->frames[2], 20, 3)[3], 255);
 }
 
+TEST_F(GifInterFrameTest, EveryFaintColourOfASeeThroughFrameBecomesTransparent) {
+    // A soft shadow: fully transparent, faint and half-faint bands of different colours.
+    Image frame = window(48, 24);
+    for (int y = 0; y < 24; ++y) {
+        for (int x = 0; x < 24; ++x) {
+            const auto alpha = static_cast<std::uint8_t>(x < 8 ? 0 : x < 16 ? 40 : 90);
+            frame.setPixel(x, y, static_cast<std::uint8_t>(x * 10), 20, static_cast<std::uint8_t>(y * 10), alpha);
+        }
+    }
+    const auto decoded = encode({frame});
+    ASSERT_TRUE(decoded);
+    for (int y = 0; y < 24; ++y) {
+        for (int x = 0; x < 24; ++x) {
+            ASSERT_EQ(pixel(decoded->frames[0], x, y)[3], 0) << "at " << x << "," << y;
+        }
+    }
+    EXPECT_EQ(pixel(decoded->frames[0], 40, 12)[3], 255);
+}
+
 } // namespace
 } // namespace brisklet

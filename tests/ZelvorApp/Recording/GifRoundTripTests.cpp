@@ -164,6 +164,7 @@ TEST_F(GifRoundTripTest, CommandRejectsBadInputWithoutWritingAnything) {
     EXPECT_NE(err.str().find("2 times for 1 frames"), std::string::npos);
     EXPECT_EQ(run({a, "--fps", "0", "-o", output}), 2);
     EXPECT_EQ(run({a, "--duration", "abc", "-o", output}), 2);
+    EXPECT_EQ(run({a, "--duration", "1e12", "-o", output}), 2) << "a length no memory could hold";
     EXPECT_EQ(run({a}), 2);
     EXPECT_EQ(run({"-o", output}), 2);
     EXPECT_EQ(run({a, "--loud", "-o", output}), 2);

@@ -1,7 +1,7 @@
 #include "Platform/Linux/Apertium/ApertiumTranslator.h"
-#include "Platform/Linux/System/PipeProcessRunner.h"
 #include "Platform/Linux/Cld2/Cld2LanguageIdentifier.h"
 #include "Platform/Linux/Qt/QtImageConversion.h"
+#include "Platform/Linux/System/PipeProcessRunner.h"
 #include "Platform/Linux/Tesseract/TesseractTextRecognizer.h"
 #include "ZelvorApp/Infrastructure/LocalizationStore.h"
 #include "ZelvorApp/Text/OCRMarkdownFormatter.h"
@@ -170,6 +170,10 @@ TEST(PipeProcessRunnerTest, RunsCommandsFeedsInputAndEnforcesTheTimeout) {
 
     const auto large = PipeProcessRunner().run({"cat"}, std::string(1 << 20, 'x'), 5);
     EXPECT_EQ(large.standardOutput.size(), 1u << 20) << "input and output larger than a pipe buffer";
+
+    const auto capped = PipeProcessRunner(1000).run({"cat"}, std::string(1 << 20, 'y'), 5);
+    EXPECT_TRUE(capped.succeeded()) << "the rest is read and dropped, so the command still finishes";
+    EXPECT_EQ(capped.standardOutput, std::string(1000, 'y'));
 
     const auto slow = PipeProcessRunner().run({"sh", "-c", "sleep 5 | cat"}, "", 0.3);
     EXPECT_TRUE(slow.timedOut);

@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <system_error>
 #include <thread>
 
 namespace brisklet {
@@ -42,7 +43,8 @@ void deflatePart(Part& part, int level) {
     stream.next_out = part.output.data();
     stream.avail_out = static_cast<uInt>(part.output.size());
     const int result = deflate(&stream, part.isLast ? Z_FINISH : Z_SYNC_FLUSH);
-    part.ok = part.isLast ? result == Z_STREAM_END : (result == Z_OK && stream.avail_in == 0);
+    // A flush that filled the buffer to the last byte may not have written all of its output.
+    part.ok = part.isLast ? result == Z_STREAM_END : (result == Z_OK && stream.avail_in == 0 && stream.avail_out > 0);
     part.output.resize(part.output.size() - stream.avail_out);
     deflateEnd(&stream);
 }
@@ -68,8 +70,16 @@ std::optional<std::vector<std::uint8_t>> ParallelZlib::compress(const std::uint8
     }
     const int clampedLevel = std::clamp(level, 1, 9);
     std::vector<std::thread> workers;
-    for (std::size_t i = 1; i < count; ++i) {
-        workers.emplace_back([&parts, i, clampedLevel] { deflatePart(parts[i], clampedLevel); });
+    std::size_t started = 1;
+    try {
+        for (; started < count; ++started) {
+            workers.emplace_back([&parts, started, clampedLevel] { deflatePart(parts[started], clampedLevel); });
+        }
+    } catch (const std::system_error&) {
+        // No more threads to be had: this thread compresses the parts nobody took.
+    }
+    for (std::size_t i = started; i < count; ++i) {
+        deflatePart(parts[i], clampedLevel);
     }
     deflatePart(parts[0], clampedLevel);
     for (std::thread& worker : workers) {

@@ -13,12 +13,9 @@ std::optional<std::string> runDesktopCommand(const std::vector<std::string>& arg
     if (arguments.empty()) {
         return std::nullopt;
     }
-    ProcessOutcome outcome = PipeProcessRunner().run(arguments, {}, timeoutSeconds);
+    ProcessOutcome outcome = PipeProcessRunner(maximumOutputBytes).run(arguments, {}, timeoutSeconds);
     if (!outcome.succeeded()) {
         return std::nullopt;
-    }
-    if (outcome.standardOutput.size() > maximumOutputBytes) {
-        outcome.standardOutput.resize(maximumOutputBytes);
     }
     return std::move(outcome.standardOutput);
 }

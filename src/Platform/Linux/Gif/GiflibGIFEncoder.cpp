@@ -143,6 +143,8 @@ struct FramePalette {
     std::array<GifColorType, 256> colors{};
     int count = 0;
     int transparentIndex = NO_TRANSPARENT_COLOR;
+    /// Entries standing for mostly see-through colours; GIF has one transparent entry for them all.
+    std::array<bool, 256> seeThrough{};
 };
 
 FramePalette framePalette(const liq_palette& palette) {
@@ -151,6 +153,7 @@ FramePalette framePalette(const liq_palette& palette) {
     for (int i = 0; i < out.count; ++i) {
         const liq_color& c = palette.entries[i];
         out.colors[static_cast<std::size_t>(i)] = GifColorType{c.r, c.g, c.b};
+        out.seeThrough[static_cast<std::size_t>(i)] = c.a < 128;
         if (c.a < 128 && out.transparentIndex == NO_TRANSPARENT_COLOR) {
             out.transparentIndex = i;
         }
@@ -318,6 +321,15 @@ private:
         FramePalette palette = framePalette(*liq_get_palette(quantized.result));
         if (pixels.hasKeptPixels && !separateKeptFromChangedPixels(pixels, palette, quantized.indices)) {
             return makeError(GIFEncoderError::Kind::encodeFailed, "no palette entry left for unchanged pixels");
+        }
+        if (!pixels.hasKeptPixels && palette.transparentIndex != NO_TRANSPARENT_COLOR) {
+            // Soft edges and shadows quantize to several faint entries; drawn as their colour they
+            // would leave dark fringes, so all of them become the one transparent entry.
+            for (std::uint8_t& index : quantized.indices) {
+                if (palette.seeThrough[index]) {
+                    index = static_cast<std::uint8_t>(palette.transparentIndex);
+                }
+            }
         }
         // Kept pixels rely on the frame below them staying on screen.
         const int disposal = pixels.hasKeptPixels ? DISPOSE_DO_NOT : requestedDisposal;

@@ -1,5 +1,6 @@
 #include "Platform/Linux/System/PipeProcessRunner.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -174,8 +175,9 @@ ProcessOutcome PipeProcessRunner::run(const std::vector<std::string>& arguments,
             }
             const ssize_t count = ::read(source.get(), buffer, sizeof buffer);
             if (count > 0) {
-                (k == 0 ? outcome.standardOutput : outcome.standardError)
-                    .append(buffer, static_cast<std::size_t>(count));
+                std::string& collected = k == 0 ? outcome.standardOutput : outcome.standardError;
+                const std::size_t room = outputLimit_ - std::min(outputLimit_, collected.size());
+                collected.append(buffer, std::min(room, static_cast<std::size_t>(count)));
             } else if (count == 0 || errno != EAGAIN) {
                 source.reset();
             }

@@ -172,13 +172,17 @@ struct X11InputMonitor::ReaderSetup {
             if (xcb_connection_has_error(connection->connection)) {
                 return;
             }
-            if (batch.moved || batch.leftPresses > 0) {
+            const bool hadEvents = batch.moved || batch.leftPresses > 0;
+            if (hadEvents) {
                 if (const auto location = connection->pointer()) {
                     post(batch, *location);
                 }
             }
+            // Waiting for the pointer reply may have read new events into xcb's queue, where the
+            // socket no longer signals them: after a batch, look again at once instead of sleeping
+            // (still noticing a stop request).
             fds[0].revents = fds[1].revents = 0;
-            if (poll(fds, 2, -1) < 0 && errno != EINTR) {
+            if (poll(fds, 2, hadEvents ? 0 : -1) < 0 && errno != EINTR) {
                 return;
             }
             if (fds[1].revents != 0) {

@@ -30,8 +30,9 @@ public:
     void stop() override;
     Point currentLocation() const override;
 
-    /// Whether events are being delivered: false before `start`, after `stop`, and when the
-    /// display or its XInput 2 extension is missing (the location can still be asked for then).
+    /// Whether monitoring started: false before `start`, after `stop`, and when the display or its
+    /// XInput 2 extension is missing (the location can still be asked for then). A display lost
+    /// later ends the delivery without changing this.
     bool isMonitoring() const { return reader_.joinable(); }
 
 private:

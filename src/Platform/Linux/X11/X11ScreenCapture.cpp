@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <thread>
 
 namespace brisklet {
@@ -145,6 +146,10 @@ struct X11ScreenCapture::Connection {
         std::size_t bytes = 0;
     };
     SharedSegment segment;
+    /// One capture at a time uses the segment: captures may come from several queues (a screenshot
+    /// while a recording falls back to still captures), and a second one would overwrite the
+    /// first one's pixels or replace the segment under it.
+    std::mutex segmentMutex;
 
     ~Connection() {
         releaseSegment();
@@ -193,6 +198,7 @@ struct X11ScreenCapture::Connection {
     }
 
     bool captureShared(int x, int y, int width, int height, Image& image) {
+        const std::lock_guard lock(segmentMutex);
         if (!acquireSegment(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4)) {
             return false;
         }
