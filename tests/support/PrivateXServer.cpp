@@ -2,6 +2,7 @@
 
 #include <csignal>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -28,6 +29,9 @@ PrivateXServer::PrivateXServer(Options options) {
     argv.push_back(nullptr);
     pid_ = ::fork();
     if (pid_ == 0) {
+        // A test that crashes must not leave its server running: an orphaned server would keep the
+        // test runner's output pipe open and hang the whole suite.
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
         ::close(fds[0]);
         ::execv(xvfbPath, const_cast<char* const*>(argv.data()));
         ::_exit(127);

@@ -21,15 +21,13 @@
 #include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
 
 #include <xcb/xcb.h>
-
-extern char** environ;
 
 namespace brisklet {
 namespace {
@@ -77,25 +75,18 @@ protected:
     }
 
     void startWindowManager() {
-        const std::string display = "DISPLAY=" + server_->display();
-        std::vector<char*> environment{const_cast<char*>(display.c_str())};
-        for (char** variable = environ; *variable; ++variable) {
-            if (std::strncmp(*variable, "DISPLAY=", 8) != 0) {
-                environment.push_back(*variable);
-            }
+        const std::string display = server_->display();
+        wm_ = ::fork();
+        if (wm_ == 0) {
+            // Dies with the test, so a crash never leaves it holding the runner's output pipe.
+            ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+            const int devNull = ::open("/dev/null", O_WRONLY);
+            ::dup2(devNull, STDOUT_FILENO);
+            ::dup2(devNull, STDERR_FILENO);
+            ::setenv("DISPLAY", display.c_str(), 1);
+            ::execl(openboxPath, "openbox", "--sm-disable", static_cast<char*>(nullptr));
+            ::_exit(127);
         }
-        environment.push_back(nullptr);
-        char name[] = "openbox";
-        char noSession[] = "--sm-disable";
-        char* argv[] = {name, noSession, nullptr};
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-        if (posix_spawn(&wm_, openboxPath, &actions, nullptr, argv, environment.data()) != 0) {
-            wm_ = -1;
-        }
-        posix_spawn_file_actions_destroy(&actions);
     }
 
     xcb_atom_t atom(const char* name) { return testing::internAtom(connection_, name); }

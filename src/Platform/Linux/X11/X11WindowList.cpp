@@ -68,7 +68,9 @@ std::vector<std::uint32_t> words(const std::optional<std::string>& bytes) {
     std::vector<std::uint32_t> values;
     if (bytes) {
         values.resize(bytes->size() / 4);
-        std::memcpy(values.data(), bytes->data(), values.size() * 4);
+        if (!values.empty()) {
+            std::memcpy(values.data(), bytes->data(), values.size() * 4);
+        }
     }
     return values;
 }
