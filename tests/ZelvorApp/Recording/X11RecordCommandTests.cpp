@@ -11,9 +11,13 @@
 #include "support/PrivateXServer.h"
 #include "support/XcbTesting.h"
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <thread>
+#include <unistd.h>
 
 #include <xcb/xcb.h>
 
@@ -91,6 +95,22 @@ TEST_F(X11RecordCommandTest, RecordsTheRegionForItsDurationIntoANewGif) {
 
     EXPECT_EQ(record({"100x60+30+30", "--duration", "1", "-o", output.string()}), 1) << "never overwrites";
     EXPECT_NE(err_.str().find("already exists"), std::string::npos);
+}
+
+TEST_F(X11RecordCommandTest, CtrlCEndsTheRecordingAndKeepsIt) {
+    const auto output = paths_.root() / "stopped.gif";
+    // Ctrl+C half a second in, long before the 30 seconds asked for.
+    std::thread interrupter([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        ::kill(::getpid(), SIGINT);
+    });
+    const int status = record({"80x40+0+0", "--fps", "10", "--duration", "30", "-o", output.string()});
+    interrupter.join();
+    ASSERT_EQ(status, 0) << err_.str();
+    const auto decoded = testing::decodeGIF(output);
+    ASSERT_TRUE(decoded);
+    EXPECT_GE(decoded->frames.size(), 1u);
+    EXPECT_LT(decoded->frames.size(), 100u) << "stopped well before the length limit";
 }
 
 TEST_F(X11RecordCommandTest, WithoutOutputTheGifGoesToTheExportsAndTheRecentList) {

@@ -229,6 +229,10 @@ public:
         std::optional<GIFEncoderError> error;
         if (pending_) {
             error = writePending(!opaque);
+            if (error) {
+                // The caller counts frames as it adds them; this failure belongs to the one before.
+                error->detail = "the frame before this one: " + error->detail;
+            }
         }
         if (!error) {
             pending_ = PendingFrame{frame, delayHundredths, opaque};
@@ -246,6 +250,7 @@ public:
         }
         if (pending_) {
             if (auto error = writePending(false)) {
+                error->detail = "the last frame: " + error->detail;
                 return Status<GIFEncoderError>::failure(*error);
             }
         }
