@@ -8,6 +8,7 @@
 #include "ZelvorApp/Memory/VisualMemoryAnalyzer.h"
 #include "ZelvorApp/Memory/VisualMemoryTextRecognition.h"
 #include "ZelvorCore/Models/VisualMemoryItem.h"
+#include "support/CapturedLog.h"
 
 #include <filesystem>
 #include <fstream>
@@ -18,6 +19,8 @@
 #include <vector>
 
 namespace brisklet::memory_testing {
+
+using testing::CapturedLog;
 
 namespace fs = std::filesystem;
 
@@ -45,57 +48,6 @@ inline VisualMemoryItem item(const fs::path& url, double seconds, ExportKind kin
     result.summary = url.filename().string();
     return result;
 }
-
-/// Routes RuntimeLogger into a temporary directory while it lives and reads the lines back
-/// without their time stamps.
-class CapturedLog {
-public:
-    CapturedLog() {
-        writer_ = std::make_shared<RuntimeLogWriter>(std::make_unique<ManualSerialQueue>(RuntimeLogWriter::queueLabel),
-                                                     clock_, paths_.root() / "Logs",
-                                                     [] { return RuntimeLogWriter::InitialState{}; });
-        RuntimeLogger::install(writer_);
-    }
-    ~CapturedLog() { RuntimeLogger::uninstall(); }
-    CapturedLog(const CapturedLog&) = delete;
-    CapturedLog& operator=(const CapturedLog&) = delete;
-
-    std::vector<std::string> lines() {
-        writer_->flush();
-        std::ifstream in(writer_->fileURL());
-        std::vector<std::string> result;
-        for (std::string line; std::getline(in, line);) {
-            const auto end = line.find("] ", line.find("[session"));
-            result.push_back(end == std::string::npos ? line : line.substr(end + 2));
-        }
-        return result;
-    }
-
-    std::vector<std::string> linesStartingWith(const std::string& prefix) {
-        std::vector<std::string> result;
-        for (const auto& line : lines()) {
-            if (line.rfind(prefix, 0) == 0) {
-                result.push_back(line);
-            }
-        }
-        return result;
-    }
-
-    /// Whether any line contains `text` anywhere.
-    bool mentions(const std::string& text) {
-        for (const auto& line : lines()) {
-            if (line.find(text) != std::string::npos) {
-                return true;
-            }
-        }
-        return false;
-    }
-
-private:
-    TemporaryPaths paths_;
-    ManualClock clock_;
-    std::shared_ptr<RuntimeLogWriter> writer_;
-};
 
 /// Text recognition that answers from a script keyed by the picture's width.
 class FakeTextRecognition final : public VisualMemoryTextRecognition {

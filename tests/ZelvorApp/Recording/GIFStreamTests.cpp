@@ -2,12 +2,12 @@
 // clock and manual queues, so every hop between threads happens when the test says so.
 
 #include "Platform/Fake/FakeGIFEncoder.h"
-#include "Platform/Fake/ScriptedScreenCaptureBackend.h"
 #include "Platform/Fake/InMemoryPasteboard.h"
 #include "Platform/Fake/ManualClock.h"
 #include "Platform/Fake/ManualMainQueue.h"
 #include "Platform/Fake/ManualSerialQueue.h"
 #include "Platform/Fake/ScriptedInputMonitor.h"
+#include "Platform/Fake/ScriptedScreenCaptureBackend.h"
 #include "Platform/Fake/ScriptedScreenFrameStream.h"
 #include "Platform/Fake/TemporaryPaths.h"
 #include "ZelvorApp/Export/AppClipboardWriteTracker.h"
@@ -16,6 +16,7 @@
 #include "ZelvorApp/Infrastructure/RuntimeLogger.h"
 #include "ZelvorApp/Recording/GIFRecorder.h"
 #include "ZelvorApp/Recording/MouseTrackingService.h"
+#include "support/CapturedLog.h"
 
 #include <fstream>
 #include <gtest/gtest.h>
@@ -23,34 +24,7 @@
 namespace brisklet {
 namespace {
 
-/// Log lines written while the object lives, without their stamps.
-class CapturedLog {
-public:
-    CapturedLog() { RuntimeLogger::install(writer_); }
-    ~CapturedLog() { RuntimeLogger::uninstall(); }
-    CapturedLog(const CapturedLog&) = delete;
-    CapturedLog& operator=(const CapturedLog&) = delete;
-
-    std::vector<std::string> linesStartingWith(const std::string& prefix) {
-        writer_->flush();
-        std::ifstream in(writer_->fileURL());
-        std::vector<std::string> result;
-        for (std::string line; std::getline(in, line);) {
-            const auto end = line.find("] ", line.find("[session"));
-            const std::string message = end == std::string::npos ? line : line.substr(end + 2);
-            if (message.rfind(prefix, 0) == 0)
-                result.push_back(message);
-        }
-        return result;
-    }
-
-private:
-    ManualClock clock_;
-    TemporaryPaths paths_;
-    std::shared_ptr<RuntimeLogWriter> writer_ =
-        std::make_shared<RuntimeLogWriter>(std::make_unique<ManualSerialQueue>(RuntimeLogWriter::queueLabel), clock_,
-                                           paths_.root() / "Logs", [] { return RuntimeLogWriter::InitialState{}; });
-};
+using testing::CapturedLog;
 
 Image solid(int width, int height, std::uint8_t red) {
     Image image(width, height);
