@@ -1,4 +1,5 @@
 #include "main/GifCommand.h"
+#include "main/CommandImageInput.h"
 
 #include "main/GifFileOutput.h"
 
@@ -163,35 +164,6 @@ std::optional<std::vector<double>> readTimestamps(const std::string& file, std::
     return times;
 }
 
-std::string sizeText(const Image& image) {
-    return std::to_string(image.width()) + "x" + std::to_string(image.height());
-}
-
-/// Reads every frame; all must share the first frame's size, because a GIF has one canvas.
-std::optional<std::vector<std::shared_ptr<const Image>>> loadFrames(const std::vector<std::string>& files,
-                                                                    const ImageCodec& codec, std::ostream& err) {
-    std::vector<std::shared_ptr<const Image>> frames;
-    for (const std::string& file : files) {
-        auto image = codec.readFile(file);
-        if (!image) {
-            err << "brisklet gif: cannot read " << file << " (" << toString(image.error()) << ")\n";
-            return std::nullopt;
-        }
-        if (image.value().isEmpty()) {
-            err << "brisklet gif: " << file << " is an empty image\n";
-            return std::nullopt;
-        }
-        if (!frames.empty() &&
-            (image.value().width() != frames.front()->width() || image.value().height() != frames.front()->height())) {
-            err << "brisklet gif: " << file << " is " << sizeText(image.value()) << " but " << files.front() << " is "
-                << sizeText(*frames.front()) << "; all frames of one GIF share one size\n";
-            return std::nullopt;
-        }
-        frames.push_back(std::make_shared<const Image>(std::move(image).value()));
-    }
-    return frames;
-}
-
 bool pathExists(const std::filesystem::path& path) {
     std::error_code ignored;
     return std::filesystem::exists(std::filesystem::symlink_status(path, ignored));
@@ -251,7 +223,8 @@ int runGifCommand(const std::vector<std::string>& args, const GifCommandServices
         err << "brisklet gif: " << output.string() << " already exists; choose a new file name\n";
         return 1;
     }
-    const auto images = loadFrames(arguments.frames, services.codec, err);
+    const auto images = readSameSizeFrames(services.codec, arguments.frames, "brisklet gif",
+                                           "all frames of one GIF share one size", err);
     if (!images) {
         return 1;
     }

@@ -1,4 +1,5 @@
 #include "main/StitchCommand.h"
+#include "main/CommandImageInput.h"
 
 #include "Platform/ImageCodec.h"
 #include "Platform/Linux/OpenCV/OpenCVImageRegistration.h"
@@ -64,31 +65,6 @@ std::string matchText(const LongshotOverlapMatch& m) {
     return buffer;
 }
 
-/// Reads every frame; all must have the first frame's size. Reports the first bad file.
-std::optional<std::vector<std::shared_ptr<const Image>>> loadFrames(const std::vector<std::string>& files,
-                                                                    const ImageCodec& codec, std::ostream& err) {
-    std::vector<std::shared_ptr<const Image>> frames;
-    for (const std::string& file : files) {
-        auto image = codec.readFile(file);
-        if (!image) {
-            err << "brisklet stitch: cannot read " << file << " (" << toString(image.error()) << ")\n";
-            return std::nullopt;
-        }
-        if (image.value().isEmpty()) {
-            err << "brisklet stitch: " << file << " is an empty image\n";
-            return std::nullopt;
-        }
-        if (!frames.empty() &&
-            (image.value().width() != frames.front()->width() || image.value().height() != frames.front()->height())) {
-            err << "brisklet stitch: " << file << " is " << sizeText(image.value()) << " but " << files.front()
-                << " is " << sizeText(*frames.front()) << "; frames of one scrolling capture share one size\n";
-            return std::nullopt;
-        }
-        frames.push_back(std::make_shared<const Image>(std::move(image).value()));
-    }
-    return frames;
-}
-
 } // namespace
 
 int runStitchCommand(const std::vector<std::string>& args, const ImageCodec& codec, std::ostream& out,
@@ -105,7 +81,8 @@ int runStitchCommand(const std::vector<std::string>& args, const ImageCodec& cod
         err << "brisklet stitch: " << output.string() << " already exists; choose a new file name\n";
         return 1;
     }
-    const auto frames = loadFrames(arguments.frames, codec, err);
+    const auto frames = readSameSizeFrames(codec, arguments.frames, "brisklet stitch",
+                                           "frames of one scrolling capture share one size", err);
     if (!frames) {
         return 1;
     }
