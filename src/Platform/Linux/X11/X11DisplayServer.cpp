@@ -1,5 +1,7 @@
 #include "Platform/Linux/X11/X11DisplayServer.h"
 
+#include "Platform/Linux/X11/XcbScreenConnection.h"
+
 #include <xcb/randr.h>
 #include <xcb/xcb.h>
 
@@ -144,20 +146,10 @@ struct X11DisplayServer::Connection {
 };
 
 X11DisplayServer::X11DisplayServer(const std::string& displayName) : connection_(std::make_unique<Connection>()) {
-    int screenNumber = 0;
-    xcb_connection_t* c = xcb_connect(displayName.empty() ? nullptr : displayName.c_str(), &screenNumber);
-    if (!c || xcb_connection_has_error(c)) {
-        if (c) {
-            xcb_disconnect(c);
-        }
-        return;
+    if (const auto opened = XcbScreenConnection::open(displayName)) {
+        connection_->connection = opened->connection;
+        connection_->screen = opened->screen;
     }
-    connection_->connection = c;
-    auto it = xcb_setup_roots_iterator(xcb_get_setup(c));
-    for (int i = 0; i < screenNumber && it.rem > 0; ++i) {
-        xcb_screen_next(&it);
-    }
-    connection_->screen = it.data;
 }
 
 X11DisplayServer::~X11DisplayServer() = default;

@@ -1,6 +1,7 @@
 #include "Platform/Linux/X11/X11InputMonitor.h"
 
 #include "Platform/Linux/X11/X11DisplayServer.h"
+#include "Platform/Linux/X11/XcbScreenConnection.h"
 #include "Platform/MainQueue.h"
 
 #include <xcb/xcb.h>
@@ -40,20 +41,15 @@ struct X11InputMonitor::Connection {
     Rect desktop;
 
     explicit Connection(const std::string& displayName) {
-        int screenNumber = 0;
-        connection = xcb_connect(displayName.empty() ? nullptr : displayName.c_str(), &screenNumber);
-        if (xcb_connection_has_error(connection)) {
-            xcb_disconnect(connection);
-            connection = nullptr;
+        const auto opened = XcbScreenConnection::open(displayName);
+        if (!opened) {
             return;
         }
-        auto it = xcb_setup_roots_iterator(xcb_get_setup(connection));
-        for (int i = 0; i < screenNumber && it.rem > 0; ++i) {
-            xcb_screen_next(&it);
-        }
-        root = it.data->root;
+        connection = opened->connection;
+        root = opened->screen->root;
         desktop = Rect{{0, 0},
-                       {static_cast<double>(it.data->width_in_pixels), static_cast<double>(it.data->height_in_pixels)}};
+                       {static_cast<double>(opened->screen->width_in_pixels),
+                        static_cast<double>(opened->screen->height_in_pixels)}};
         const std::vector<DisplayScreen> screens = X11DisplayServer(displayName).screens();
         if (!screens.empty()) {
             desktop = screens.front().frame;

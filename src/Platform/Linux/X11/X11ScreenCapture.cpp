@@ -1,5 +1,7 @@
 #include "Platform/Linux/X11/X11ScreenCapture.h"
 
+#include "Platform/Linux/X11/XcbScreenConnection.h"
+
 #include <xcb/shm.h>
 #include <xcb/xcb.h>
 
@@ -266,21 +268,14 @@ struct X11ScreenCapture::Connection {
 };
 
 X11ScreenCapture::X11ScreenCapture(const std::string& displayName) : connection_(std::make_unique<Connection>()) {
-    int screenNumber = 0;
-    xcb_connection_t* c = xcb_connect(displayName.empty() ? nullptr : displayName.c_str(), &screenNumber);
-    if (!c || xcb_connection_has_error(c)) {
-        if (c) {
-            xcb_disconnect(c);
-        }
+    const auto opened = XcbScreenConnection::open(displayName);
+    if (!opened) {
         return;
     }
+    xcb_connection_t* c = opened->connection;
     connection_->connection = c;
-    auto it = xcb_setup_roots_iterator(xcb_get_setup(c));
-    for (int i = 0; i < screenNumber && it.rem > 0; ++i) {
-        xcb_screen_next(&it);
-    }
-    connection_->screen = it.data;
-    connection_->layout = layoutOf(xcb_get_setup(c), it.data);
+    connection_->screen = opened->screen;
+    connection_->layout = layoutOf(xcb_get_setup(c), opened->screen);
     const xcb_query_extension_reply_t* shm = xcb_get_extension_data(c, &xcb_shm_id);
     connection_->hasShm = shm && shm->present;
 }

@@ -1,5 +1,7 @@
 #include "Platform/Linux/X11/X11WindowList.h"
 
+#include "Platform/Linux/X11/XcbScreenConnection.h"
+
 #include <xcb/xcb.h>
 
 #include <algorithm>
@@ -216,21 +218,13 @@ struct X11WindowList::Connection {
 
 X11WindowList::X11WindowList(const std::string& displayName, Point primaryRootOrigin)
     : connection_(std::make_unique<Connection>()), origin_(primaryRootOrigin) {
-    int screenNumber = 0;
-    xcb_connection_t* c = xcb_connect(displayName.empty() ? nullptr : displayName.c_str(), &screenNumber);
-    if (!c || xcb_connection_has_error(c)) {
-        if (c) {
-            xcb_disconnect(c);
-        }
+    const auto opened = XcbScreenConnection::open(displayName);
+    if (!opened) {
         return;
     }
-    auto it = xcb_setup_roots_iterator(xcb_get_setup(c));
-    for (int i = 0; i < screenNumber && it.rem > 0; ++i) {
-        xcb_screen_next(&it);
-    }
-    connection_->connection = c;
-    connection_->root = it.data->root;
-    connection_->atoms = internAll(c);
+    connection_->connection = opened->connection;
+    connection_->root = opened->screen->root;
+    connection_->atoms = internAll(opened->connection);
 }
 
 X11WindowList::~X11WindowList() = default;
