@@ -1,5 +1,7 @@
 #include "ZelvorApp/Memory/ClipboardVisualMemoryRecorder.h"
 
+#include "ZelvorApp/Memory/VisualMemoryBackgroundAnalysis.h"
+
 #include "Platform/Clock.h"
 #include "Platform/ImageCodec.h"
 #include "Platform/MainQueue.h"
@@ -150,35 +152,17 @@ void ClipboardVisualMemoryRecorder::recordWrittenImage(const fs::path& file, con
 
 void ClipboardVisualMemoryRecorder::analyzeClipboardImage(const VisualMemoryItem& item,
                                                           const VisualMemorySource& source) {
-    VisualMemoryAnalyzer& analyzer = analyzer_;
-    MainQueue& mainQueue = env_.mainQueue;
-    env_.workQueue.async([this, &analyzer, &mainQueue, item, source, alive = std::weak_ptr<bool>(alive_)] {
-        auto result = analyzer.analyze(item.url, item.kind, source);
-        mainQueue.post([this, item, result = std::move(result), alive] {
-            if (alive.expired()) {
-                return;
-            }
+    VisualMemoryBackgroundAnalysis::run(
+        env_, analyzer_, item, source, alive_, [this, item](const VisualMemoryBackgroundAnalysis::Outcome& result) {
             if (!result) {
                 RuntimeLogger::log("clipboard image analyze failed url=" + item.url.string() +
                                    " error=" + result.error().description);
                 return;
             }
-            VisualMemoryItem updated = item;
-            updated.summary = result.value().summary;
-            updated.tags = result.value().tags;
-            updated.ocrText = result.value().ocrText;
-            updated.thumbnailPath = result.value().thumbnailPath;
-            const auto current = env_.store.load();
-            const bool stillListed =
-                std::any_of(current.begin(), current.end(), [&](const VisualMemoryItem& c) { return c.id == item.id; });
-            if (!stillListed) {
-                VisualMemoryStore::deleteAssociatedFiles(updated, false, current);
-                return;
+            if (VisualMemoryBackgroundAnalysis::store(env_.store, item, result.value())) {
+                env_.publishItems(env_.store.cleanupStorageLimit(env_.preferences().visualMemoryStorageLimit));
             }
-            env_.store.upsert(updated);
-            env_.publishItems(env_.store.cleanupStorageLimit(env_.preferences().visualMemoryStorageLimit));
         });
-    });
 }
 
 } // namespace brisklet

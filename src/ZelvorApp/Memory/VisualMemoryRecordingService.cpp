@@ -1,5 +1,7 @@
 #include "ZelvorApp/Memory/VisualMemoryRecordingService.h"
 
+#include "ZelvorApp/Memory/VisualMemoryBackgroundAnalysis.h"
+
 #include "Platform/Clock.h"
 #include "Platform/MainQueue.h"
 #include "Platform/SerialQueue.h"
@@ -70,16 +72,8 @@ std::optional<VisualMemoryItem> VisualMemoryRecordingService::record(const fs::p
 }
 
 void VisualMemoryRecordingService::analyzeInBackground(const VisualMemoryItem& item, const VisualMemorySource& source) {
-    // The worker touches only the analyser and the main queue, which outlive this service; the
-    // result comes back to the main queue and is dropped there if the service has gone.
-    VisualMemoryAnalyzer& analyzer = analyzer_;
-    MainQueue& mainQueue = env_.mainQueue;
-    env_.workQueue.async([this, &analyzer, &mainQueue, item, source, alive = std::weak_ptr<bool>(alive_)] {
-        auto result = analyzer.analyze(item.url, item.kind, source);
-        mainQueue.post([this, item, result = std::move(result), alive] {
-            if (alive.expired()) {
-                return;
-            }
+    VisualMemoryBackgroundAnalysis::run(
+        env_, analyzer_, item, source, alive_, [this, item](const VisualMemoryBackgroundAnalysis::Outcome& result) {
             if (!result) {
                 RuntimeLogger::log("visualMemory analyze failed url=" + item.url.string() +
                                    " error=" + result.error().description);
@@ -87,7 +81,6 @@ void VisualMemoryRecordingService::analyzeInBackground(const VisualMemoryItem& i
             }
             applyAnalysis(item, result.value());
         });
-    });
 }
 
 std::optional<VisualMemoryAnalysisError> VisualMemoryRecordingService::analyzeNow(const VisualMemoryItem& item,
@@ -103,24 +96,9 @@ std::optional<VisualMemoryAnalysisError> VisualMemoryRecordingService::analyzeNo
 }
 
 void VisualMemoryRecordingService::applyAnalysis(const VisualMemoryItem& item, const VisualMemoryAnalysis& analysis) {
-    VisualMemoryItem updated = item;
-    updated.summary = analysis.summary;
-    updated.tags = analysis.tags;
-    updated.ocrText = analysis.ocrText;
-    updated.thumbnailPath = analysis.thumbnailPath;
-    const Items current = env_.store.load();
-    const bool stillListed = std::any_of(current.begin(), current.end(), [&](const VisualMemoryItem& candidate) {
-        return candidate.id == item.id || candidate.url == item.url;
-    });
-    if (!stillListed) {
-        // The user deleted the item (or a clean-up removed it) while it was being analysed;
-        // storing the result would bring it back.
-        VisualMemoryStore::deleteAssociatedFiles(updated, false, current);
-        RuntimeLogger::log("visualMemory analyze dropped url=" + item.url.string() + " reason=itemRemoved");
-        return;
+    if (VisualMemoryBackgroundAnalysis::store(env_.store, item, analysis)) {
+        env_.publishItems(cleanupAfterChange(env_.preferences()));
     }
-    env_.store.upsert(updated);
-    env_.publishItems(cleanupAfterChange(env_.preferences()));
 }
 
 VisualMemoryRecordingService::Items VisualMemoryRecordingService::startupCleanup() {
