@@ -4,6 +4,7 @@
 
 #include "Platform/Linux/Codec/LinuxImageCodec.h"
 #include "Platform/Linux/QtRender/BackgroundQtRenderer.h"
+#include "SyntheticScreenshot.h"
 #include "ZelvorApp/Background/BackgroundLayout.h"
 #include "ZelvorApp/Background/GIFBackgroundRenderer.h"
 #include "ZelvorApp/Background/GIFRenderContext.h"
@@ -22,23 +23,6 @@ namespace {
 
 using namespace brisklet;
 namespace fs = std::filesystem;
-
-Image makeScreenshot(int width, int height) {
-    Image image(width, height);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            std::uint8_t r = 246, g = 246, b = 248;
-            if (x < width / 5) {
-                r = 38, g = 41, b = 48;
-            } else if ((y / 18) % 2 == 0 && (y % 18) > 4 && (y % 18) < 15 && (x / 7) % 11 != 0) {
-                const int shade = ((x * 13 + y * 7) % 23 < 9) ? 60 : 230;
-                r = g = b = static_cast<std::uint8_t>(shade);
-            }
-            image.setPixel(x, y, r, g, b, 255);
-        }
-    }
-    return image;
-}
 
 bool wallpaperWritten = false;
 
@@ -68,7 +52,7 @@ const fs::path& wallpaperFile() {
 }
 
 const Image& screenshot() {
-    static const Image image = makeScreenshot(2560, 1600);
+    static const Image image = bench::syntheticScreenshot(2560, 1600);
     return image;
 }
 
@@ -166,7 +150,7 @@ void BM_GIFBackgroundPass300Frames(benchmark::State& state) {
     const auto composition = GIFBackgroundChoice::preset("ocean-glass").composition({800, 500});
     std::vector<Image> frames;
     for (int i = 0; i < 4; ++i) {
-        frames.push_back(makeScreenshot(800, 500));
+        frames.push_back(bench::syntheticScreenshot(800, 500));
         frames.back().setPixel(i, i, 255, 0, 0);
     }
     const ProcessCpuCounter cpu(state);
