@@ -26,6 +26,10 @@ public:
     virtual void setDate(std::string_view key, Date value) = 0;
     /// Forgets whatever is stored under `key`.
     virtual void removeValue(std::string_view key) = 0;
+    /// Reads again what another process (`brisklet prefs import`) may have stored meanwhile, so a
+    /// long-running application neither misses nor overwrites it. Stores kept only in memory
+    /// have nothing to read.
+    virtual void reload() {}
 };
 
 } // namespace brisklet

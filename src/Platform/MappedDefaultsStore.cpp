@@ -75,4 +75,10 @@ MappedDefaultsStore::Values MappedDefaultsStore::snapshot() const {
     return values_;
 }
 
+void MappedDefaultsStore::replaceValues(Values values) {
+    std::lock_guard order(changeOrder_);
+    std::lock_guard lock(mutex_);
+    values_ = std::move(values);
+}
+
 } // namespace brisklet

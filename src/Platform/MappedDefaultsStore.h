@@ -36,6 +36,8 @@ protected:
     explicit MappedDefaultsStore(Values initial = {}) : values_(std::move(initial)) {}
     /// Called after every change with the whole new map, outside the lock, in change order.
     virtual void didChange(const Values& values) { (void)values; }
+    /// Replaces every value without calling `didChange` (the values came from the backing store).
+    void replaceValues(Values values);
 
 private:
     void mutate(const std::function<void(Values&)>& change);

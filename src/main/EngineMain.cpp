@@ -5,7 +5,9 @@
 #include "Platform/Linux/Codec/LinuxImageCodec.h"
 #include "Platform/Linux/Tesseract/TesseractTextRecognizer.h"
 #include "ZelvorApp/Infrastructure/LocalizationStore.h"
+#include "main/ActionCommand.h"
 #include "main/AnnotateCommand.h"
+#include "main/ApplicationMain.h"
 #include "main/BackgroundCommand.h"
 #include "main/CaptureCommand.h"
 #include "main/CommandLine.h"
@@ -29,12 +31,11 @@ using namespace brisklet;
 namespace {
 
 int runCommand(const CommandLine& line, const Paths& paths, DefaultsStore& defaults) {
-    if (line.command.empty()) {
-        std::cout << usageText();
-        return 0;
-    }
     const std::string& name = line.command[0];
     const std::vector<std::string> args(line.command.begin() + 1, line.command.end());
+    if (name == "action") {
+        return runActionCommand(args, line, std::cout, std::cerr);
+    }
     if (name == "prefs") {
         return runPrefsCommand(args, defaults, std::cout, std::cerr);
     }
@@ -89,5 +90,8 @@ int main(int argc, char** argv) {
         return *status;
     }
     CommandSession session(line);
+    if (line.command.empty()) {
+        return runApplication(argc, argv, line, session);
+    }
     return runCommand(line, session.paths(), session.defaults());
 }

@@ -35,11 +35,8 @@ int main(int argc, char** argv) {
     if (const auto status = answerWithoutCommand(line, std::cout, std::cerr)) {
         return *status;
     }
-    if (line.command.empty()) {
-        std::cout << usageText();
-        return 0;
-    }
-    if (runsHere(line.command[0])) {
+    // Without a command the tray application starts; it lives in the engine with the rest.
+    if (!line.command.empty() && runsHere(line.command[0])) {
         return runHere(line);
     }
     return EngineLauncher::exec(argv);

@@ -83,3 +83,29 @@ TEST(JsonFileDefaultsStoreTest, WrongValueShapesCountAsDamage) {
 
 } // namespace
 } // namespace brisklet
+
+namespace brisklet {
+namespace {
+
+TEST(JsonFileDefaultsStoreReload, SeesWhatAnotherProcessWroteAndKeepsMemoryOverADamagedFile) {
+    TemporaryPaths paths;
+    const auto file = paths.root() / "defaults.json";
+    JsonFileDefaultsStore running(file);
+    running.setBool("brisklet.a", true);
+    {
+        JsonFileDefaultsStore other(file);
+        other.setString("brisklet.b", "imported");
+    }
+    running.reload();
+    EXPECT_EQ(running.string("brisklet.b"), "imported");
+    EXPECT_TRUE(running.boolValue("brisklet.a"));
+    running.setBool("brisklet.c", true);
+    EXPECT_EQ(JsonFileDefaultsStore(file).string("brisklet.b"), "imported") << "a later write keeps the import";
+
+    std::ofstream(file) << "{ damaged";
+    running.reload();
+    EXPECT_EQ(running.string("brisklet.b"), "imported");
+}
+
+} // namespace
+} // namespace brisklet

@@ -3,6 +3,7 @@
 #include "Platform/Clock.h"
 #include "Platform/HttpClient.h"
 #include "ZelvorApp/Capture/CaptureGeometry.h"
+#include "ZelvorApp/Infrastructure/DebugSwitches.h"
 #include "ZelvorApp/Infrastructure/LocalizationStore.h"
 #include "ZelvorApp/Infrastructure/RuntimeLogger.h"
 #include "ZelvorCore/Foundation/JsonCoding.h"
@@ -30,15 +31,6 @@ bool isListed(const WindowServerWindow& window, std::optional<std::int32_t> excl
     }
     return window.layer == 0 && window.alpha > minimumAlpha && window.isShareable && window.bounds &&
            window.bounds->width() >= minimumSide && window.bounds->height() >= minimumSide;
-}
-
-bool isSwitchedOn(const std::optional<std::string>& value) {
-    if (!value) {
-        return false;
-    }
-    std::string lower = *value;
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
-    return lower == "1" || lower == "true" || lower == "yes";
 }
 
 /// A string field, or nothing when it is missing or not a string.
@@ -84,9 +76,7 @@ DebugCaptureHelperSettings DebugCaptureHelperSettings::fromEnvironment(const Env
     if (settings.baseURL && settings.baseURL->empty()) {
         settings.baseURL.reset();
     }
-    settings.bypassesScreenRecordingPermission =
-        isSwitchedOn(variable("BRISKLET_DEBUG_BYPASS_SCREEN_RECORDING_PERMISSION")) ||
-        isSwitchedOn(variable("ZELVOR_DEBUG_BYPASS_SCREEN_RECORDING_PERMISSION"));
+    settings.bypassesScreenRecordingPermission = debugBypassScreenRecordingPermission(variable);
     return settings;
 }
 

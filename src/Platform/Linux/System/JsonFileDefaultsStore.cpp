@@ -196,4 +196,19 @@ void JsonFileDefaultsStore::didChange(const Values& values) {
     }
 }
 
+void JsonFileDefaultsStore::reload() {
+    std::error_code error;
+    if (!std::filesystem::exists(file_, error)) {
+        return;
+    }
+    Loaded loaded = loadFile(file_, report_);
+    // A damaged file has been moved aside (or could not be, and must not be written over): keep
+    // what is in memory rather than forgetting every setting.
+    if (!loaded.writable || !std::filesystem::exists(file_, error)) {
+        writable_ = writable_ && loaded.writable;
+        return;
+    }
+    replaceValues(std::move(loaded.values));
+}
+
 } // namespace brisklet

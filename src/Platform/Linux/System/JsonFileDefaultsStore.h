@@ -22,6 +22,10 @@ public:
     /// "defaults.json" inside `configDirectory`/"Brisklet".
     static std::filesystem::path defaultFile(const std::filesystem::path& configDirectory);
 
+    /// Reads the file again; a file that has become unreadable is set aside and reported as at
+    /// start-up, and the values in memory stay.
+    void reload() override;
+
 private:
     struct Loaded {
         Values values;

@@ -1,0 +1,120 @@
+#pragma once
+
+#include "ZelvorApp/Control/AppEnvironment.h"
+#include "ZelvorApp/Control/CaptureGates.h"
+#include "ZelvorApp/Control/ExportBookkeeping.h"
+#include "ZelvorApp/Control/Ports/ScreenshotEditorPort.h"
+#include "ZelvorApp/Control/RecordingFlows.h"
+#include "ZelvorApp/Control/ScreenshotFlow.h"
+#include "ZelvorApp/Control/StatusPopoverGate.h"
+#include "ZelvorApp/Memory/VisualMemoryRecordingService.h"
+#include "ZelvorCore/Models/AppViewState.h"
+#include "ZelvorCore/Models/GlobalHotkeyAction.h"
+#include "ZelvorCore/Stores/PreferencesStore.h"
+#include "ZelvorCore/Stores/RecentExportStore.h"
+
+#include <functional>
+#include <memory>
+#include <set>
+
+namespace brisklet {
+
+class AppModel;
+struct VisualMemoryItem;
+
+/// Runs every user action of the application and owns its flows. Main queue only.
+class AppController {
+public:
+    static constexpr int recentExportLimit = 8;
+    static constexpr double startupVisibilityDelaySeconds = 0.7;
+    static constexpr double startupFallbackDelaySeconds = 1.5;
+    static constexpr double firstUpdateCheckDelaySeconds = 5.0;
+    static constexpr double teardownFlushTimeoutSeconds = 5.0;
+    static constexpr double thumbnailSettlingSeconds = 0.035;
+    static constexpr double thumbnailFileMaxAgeSeconds = 86400;
+
+    AppController(AppEnvironment environment, AppModel& model);
+    ~AppController();
+    AppController(const AppController&) = delete;
+    AppController& operator=(const AppController&) = delete;
+
+    /// Loads and migrates the preferences, cleans the library, synchronises the system and
+    /// schedules the start-up timers.
+    void start();
+    void tearDown();
+
+    void handleHotkey(GlobalHotkeyAction action);
+    void startScreenshot(ScreenshotEditorInitialInteractionMode mode, ScreenshotToolbarImplementation toolbar);
+    void startFloatingScreenshot();
+    void startLongshot();
+    void startGIFRegion();
+    void startGIFWindow();
+    void pauseCapture();
+    void resumeCapture();
+    void stopCapture();
+    void cancelCapture();
+    /// Ends whatever is running: an open selection is cancelled, a capture is stopped.
+    void stopActiveOperation();
+    void pinClipboardText();
+    void openSettings();
+    void openVisualLibrary();
+    void openMainPanel();
+    void openDefaultDirectory();
+
+    void updatePreferences(const std::function<void(AppPreferences&)>& change);
+    /// Reads the stored preferences again (after `brisklet prefs import`) and applies them.
+    void reloadPreferences();
+    void setLaunchAtLoginEnabled(bool enabled);
+    void setDesktopIconsHidden(bool hidden);
+    void setGlobalHotkeysSuspended(bool suspended, GlobalHotkeySuspensionReason reason);
+
+    /// Opens a library item in the editor; its next save is recorded in the library in any case.
+    void annotateVisualMemoryItem(const VisualMemoryItem& item);
+    void deleteAsset(const ExportedAsset& asset);
+    VisualMemoryRecordingService::ManualCleanupResult cleanupVisualMemoryNow();
+    /// A capture session finished producing its file, or failed.
+    void captureSessionFinished(const ExportOutcome& outcome, ExportKind kind);
+
+    /// The toolbar build the stored flag asks for.
+    ScreenshotToolbarImplementation preferredToolbar() const;
+    bool globalHotkeysSuppressed() const { return !suspensionReasons_.empty(); }
+    bool screenshotEditorAllowsScreenshotReplacement() const { return editorAllowsReplacement_; }
+    /// The actions that still pass while hotkeys are suspended.
+    std::set<GlobalHotkeyAction> allowedActionsWhileSuppressed() const;
+
+private:
+    void loadPreferences();
+    void cleanupVisualMemoryAtStartup();
+    void synchroniseSystem();
+    void startServices();
+    void scheduleStartupTimers();
+    void startupVisibilityTimerFired();
+    void startupFallbackTimerFired();
+    /// Shows the welcome alert unless it was shown before; returns whether it showed it.
+    bool runWelcomeCheck();
+    void runStartupScreenRecordingRequest();
+    void applyPreferences(const AppPreferences& previous);
+    void stateChanged(AppViewState state);
+    void updateFloatingThumbnailPresentation(AppViewState state);
+    void updatePinnedScreenshotEscapeHotkey();
+    void editorHotkeyScopeChanged(bool active, ScreenshotEditorInitialInteractionMode mode);
+    bool canPinText() const;
+    std::weak_ptr<bool> weakSelf() const { return alive_; }
+
+    AppEnvironment env_;
+    AppModel& model_;
+    PreferencesStore preferencesStore_;
+    RecentExportStore recentStore_;
+    StatusPopoverGate popover_;
+    CaptureGates gates_;
+    ExportBookkeeping bookkeeping_;
+    RecordingFlows recordingFlows_;
+    ScreenshotFlow screenshotFlow_;
+    std::set<GlobalHotkeySuspensionReason> suspensionReasons_;
+    bool editorAllowsReplacement_ = false;
+    int localizationObserver_ = 0;
+    bool tornDown_ = false;
+    std::shared_ptr<bool> alive_;
+};
+
+} // namespace brisklet

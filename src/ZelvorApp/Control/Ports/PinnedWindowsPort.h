@@ -1,0 +1,23 @@
+#pragma once
+
+#include "Platform/DisplayServer.h"
+#include "ZelvorCore/Foundation/Geometry.h"
+#include "ZelvorCore/Foundation/Image.h"
+#include "ZelvorCore/Models/PreferenceChoices.h"
+
+#include <optional>
+#include <string>
+
+namespace brisklet {
+
+/// Screenshots and texts floating above every window.
+class PinnedWindowsPort {
+public:
+    virtual ~PinnedWindowsPort() = default;
+    /// `frame` in global desktop points.
+    virtual void pinImage(const Image& image, const Rect& frame, PinnedMouseDoubleClickAction leftDoubleClick) = 0;
+    virtual void pinText(const std::string& text, const std::optional<DisplayScreen>& screen) = 0;
+    virtual int pinnedImageCount() const = 0;
+};
+
+} // namespace brisklet

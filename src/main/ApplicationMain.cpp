@@ -1,0 +1,126 @@
+#include "main/ApplicationMain.h"
+
+#include "Platform/Linux/DBus/AppCommandChannel.h"
+#include "Platform/Linux/DBus/AppCommandClient.h"
+#include "Platform/Linux/DBus/AppCommandServer.h"
+#include "Shell/QtAlertPresenter.h"
+#include "Shell/QtApplicationHost.h"
+#include "Shell/UnixSignalBridge.h"
+#include "ZelvorApp/Control/AppActionDispatcher.h"
+#include "ZelvorApp/Control/AppController.h"
+#include "ZelvorApp/Control/AppDelegate.h"
+#include "ZelvorApp/Infrastructure/RuntimeLogger.h"
+#include "main/ApplicationServices.h"
+#include "main/CommandLine.h"
+#include "main/CommandSession.h"
+
+#include <QApplication>
+
+#include <cstdlib>
+#include <iostream>
+
+// The icons are compiled into a static library, whose resources must be registered by hand.
+static void registerResources() {
+    Q_INIT_RESOURCE(brisklet);
+}
+
+namespace brisklet {
+
+namespace {
+
+std::vector<std::string> arguments(int argc, char** argv) {
+    return std::vector<std::string>(argv, argv + argc);
+}
+
+/// A second start of the same executable in this session hands its arguments to the first
+/// instance and ends; the first keeps running.
+void handOverToRunningInstance(int argc, char** argv) {
+    const auto delivery = AppCommandClient::handOver(arguments(argc, argv));
+    RuntimeLogger::log(std::string("second start handed over to the running instance delivered=") +
+                       (delivery == AppCommandClient::Delivery::delivered ? "true" : "false"));
+}
+
+void connectCommandChannel(AppCommandServer& server, AppDelegate& delegate, ApplicationHost& host) {
+    server.onAction = [&delegate, &host](const std::string& name) {
+        RuntimeLogger::log("command channel action name=" + name);
+        AppController* controller = delegate.controller();
+        const bool known = controller && AppActionDispatcher::dispatch(name, *controller, host);
+        if (!known) {
+            RuntimeLogger::log("command channel action unknown name=" + name);
+        }
+        return known;
+    };
+    server.onHandOver = [](const std::vector<std::string>& handed) {
+        RuntimeLogger::log("second start handed over arguments=" + std::to_string(handed.size()));
+        return true;
+    };
+    server.onDebugNotification = [&delegate](const std::string& name) {
+        return delegate.handleDebugNotification(name);
+    };
+    switch (server.start()) {
+    case AppCommandServer::StartResult::owned:
+        RuntimeLogger::log(std::string("command channel ready name=") + AppCommandChannel::serviceName);
+        break;
+    case AppCommandServer::StartResult::nameTaken:
+        RuntimeLogger::log("command channel unavailable reason=nameTaken");
+        break;
+    case AppCommandServer::StartResult::noSessionBus:
+        RuntimeLogger::log("command channel unavailable reason=noSessionBus");
+        break;
+    }
+}
+
+} // namespace
+
+int runApplication(int argc, char** argv, const CommandLine&, CommandSession& session) {
+    const char* display = std::getenv("DISPLAY");
+    if (!display || !*display) {
+        std::cerr << "brisklet: no X11 display; DISPLAY is not set. Start Brisklet inside a desktop session "
+                     "(Wayland sessions need XWayland), or run one of its commands (brisklet --help).\n";
+        return 1;
+    }
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    QApplication application(argc, argv);
+    registerResources();
+    QApplication::setApplicationName(QStringLiteral("Brisklet"));
+    QApplication::setDesktopFileName(QStringLiteral("brisklet"));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    const AppDebugSwitches switches = AppDebugSwitches::fromEnvironment();
+    // exit() rather than quit(): quit() first asks every window to close, and an open alert
+    // without a cancel button refuses, which would keep a SIGTERM from ending the process.
+    QtApplicationHost host([] { QCoreApplication::exit(0); });
+    QtAlertPresenter alerts;
+    AppPorts ports{host, alerts};
+    // Built only once the launch is known not to be a duplicate: text recognition, the library
+    // and the X connections are not worth opening for a process that hands over and ends.
+    std::unique_ptr<ApplicationServices> services;
+    AppDelegate delegate(host, switches, [&] {
+        return std::make_unique<AppController>(AppEnvironment{services->services(), ports}, services->model());
+    });
+    if (delegate.isDuplicateInstance()) {
+        delegate.applicationDidFinishLaunching();
+        handOverToRunningInstance(argc, argv);
+        return 0;
+    }
+    services = std::make_unique<ApplicationServices>(session, display, switches.bypassScreenRecordingPermission);
+    if (!services->isConnected()) {
+        std::cerr << "brisklet: cannot open the X11 display " << display << "\n";
+        return 1;
+    }
+    AppCommandServer server;
+    UnixSignalBridge signalBridge([&host](int number) {
+        RuntimeLogger::log("signal received number=" + std::to_string(number));
+        host.terminate();
+    });
+    if (!delegate.applicationDidFinishLaunching()) {
+        return 0;
+    }
+    connectCommandChannel(server, delegate, host);
+    const int status = application.exec();
+    server.stop();
+    delegate.applicationWillTerminate();
+    return status;
+}
+
+} // namespace brisklet

@@ -1,0 +1,167 @@
+#include "main/ApplicationServices.h"
+
+#include "Platform/Linux/Cld2/Cld2LanguageIdentifier.h"
+#include "Platform/Linux/Desktop/LinuxDesktopIconsAccessor.h"
+#include "Platform/Linux/Desktop/LinuxPrivacyPermissions.h"
+#include "Platform/Linux/Desktop/XdgAutostartLoginItem.h"
+#include "Platform/Linux/FFmpeg/FFmpegVideoFrameReader.h"
+#include "Platform/Linux/Qt/QtPasteboard.h"
+#include "Platform/Linux/Qt/QtPasteboardPayloadReader.h"
+#include "Platform/Linux/System/PipeProcessRunner.h"
+#include "Platform/Linux/Tesseract/TesseractTextRecognizer.h"
+#include "Platform/Linux/X11/X11DisplayServer.h"
+#include "Platform/Linux/X11/X11ImportScreenshotTool.h"
+#include "Platform/Linux/X11/X11ScreenCapture.h"
+#include "Platform/Linux/X11/X11WindowList.h"
+#include "Platform/Linux/X11/X11Workspace.h"
+#include "Platform/ThreadSerialQueue.h"
+#include "Shell/PrimarySelectionTextSource.h"
+#include "ZelvorApp/Capture/ScreenCaptureService.h"
+#include "ZelvorApp/Capture/WindowEnumerator.h"
+#include "ZelvorApp/Export/AppClipboardWriteTracker.h"
+#include "ZelvorApp/Export/ExportService.h"
+#include "ZelvorApp/Export/ScreenshotCopyPersistenceCoordinator.h"
+#include "ZelvorApp/Infrastructure/DesktopVisibilityController.h"
+#include "ZelvorApp/Infrastructure/LaunchAtLoginService.h"
+#include "ZelvorApp/Infrastructure/LocalizationStore.h"
+#include "ZelvorApp/Infrastructure/PermissionService.h"
+#include "ZelvorApp/Memory/ClipboardVisualMemoryMonitor.h"
+#include "ZelvorApp/Memory/ClipboardVisualMemoryRecorder.h"
+#include "ZelvorApp/Memory/LocalVisualMemoryAnalyzer.h"
+#include "ZelvorApp/Memory/VideoThumbnailGenerator.h"
+#include "ZelvorApp/Memory/VisualMemoryRecordingService.h"
+#include "ZelvorApp/Memory/VisualMemorySourceCollector.h"
+#include "ZelvorCore/Stores/VisualMemoryStore.h"
+#include "main/CommandSession.h"
+#include "main/LibraryTextRecognition.h"
+
+#include <cstdlib>
+
+namespace brisklet {
+
+namespace {
+
+Point primaryRootOrigin(const std::vector<DisplayScreen>& screens) {
+    // The window list reports bounds from the top-left of the primary screen; X11's root origin
+    // is the top-left of the whole screen.
+    double top = 0;
+    double primaryTop = 0;
+    double primaryLeft = 0;
+    for (const DisplayScreen& screen : screens) {
+        top = std::max(top, screen.frame.maxY());
+    }
+    for (const DisplayScreen& screen : screens) {
+        if (screen.isPrimary) {
+            primaryTop = top - screen.frame.maxY();
+            primaryLeft = screen.frame.minX();
+        }
+    }
+    return Point{primaryLeft, primaryTop};
+}
+
+std::string currentDesktop() {
+    const char* value = std::getenv("XDG_CURRENT_DESKTOP");
+    return value ? value : "";
+}
+
+} // namespace
+
+struct ApplicationServices::Parts {
+    Parts(CommandSession& session, const std::string& displayName, bool debugBypass, MainQueue& mainQueue,
+          const Clock& clock, const ImageCodec& codec, AppModel& model)
+        : defaults(session.defaults()), displays(displayName), captureBackend(displayName),
+          screenshotTool(displayName),
+          capture(captureBackend, screenshotTool, codec, session.paths().temporaryDirectory(),
+                  LocalizationStore::shared()),
+          captureQueue("com.brisklet.capture"), exportService(pasteboard, clipboardTracker),
+          copyPersistence(std::make_unique<ThreadSerialQueue>(ScreenshotCopyPersistenceCoordinator::queueLabel),
+                          mainQueue, codec, clock),
+          store(VisualMemoryStore::defaultRootDirectory(session.paths()), [](std::string_view) {}),
+          videoThumbnails(videoFrames), textRecognition(recognizer, languages),
+          analyzer(store.thumbnailDirectory(), codec, videoThumbnails, &textRecognition),
+          analysisQueue("com.brisklet.visual-memory.analysis"),
+          environment{store, mainQueue, analysisQueue, clock, [&model] { return model.preferences(); },
+                      [&model](const std::vector<VisualMemoryItem>& items) { model.setVisualMemoryItems(items); }},
+          visualMemory(environment, analyzer), workspace(X11Workspace::connect(displayName)),
+          windowList(displayName, primaryRootOrigin(displays.screens())),
+          windows(windowList, LocalizationStore::shared()), sources(*workspace),
+          clipboardMonitor(pasteboard, &payloads, clipboardTracker, mainQueue, codec),
+          clipboardRecorder(environment, sources, analyzer, codec), privacy(displayName),
+          permissions(privacy, displays, screenshotTool, session.paths().temporaryDirectory(), debugBypass),
+          loginItem(session.paths().configDirectory() / "autostart", currentExecutable()),
+          launchAtLogin(loginItem), desktopIcons(processRunner, currentDesktop()),
+          desktopVisibility(desktopIcons, mainQueue) {}
+
+    static std::filesystem::path currentExecutable() {
+        std::error_code error;
+        const auto path = std::filesystem::canonical("/proc/self/exe", error);
+        return error ? std::filesystem::path("brisklet") : path;
+    }
+
+    DefaultsStore& defaults;
+    X11DisplayServer displays;
+    X11ScreenCapture captureBackend;
+    X11ImportScreenshotTool screenshotTool;
+    ScreenCaptureService capture;
+    ThreadSerialQueue captureQueue;
+    QtPasteboard pasteboard;
+    QtPasteboardPayloadReader payloads;
+    AppClipboardWriteTracker clipboardTracker;
+    ExportService exportService;
+    ScreenshotCopyPersistenceCoordinator copyPersistence;
+    VisualMemoryStore store;
+    FFmpegVideoFrameReader videoFrames;
+    VideoThumbnailGenerator videoThumbnails;
+    TesseractTextRecognizer recognizer;
+    Cld2LanguageIdentifier languages;
+    LibraryTextRecognition textRecognition;
+    LocalVisualMemoryAnalyzer analyzer;
+    ThreadSerialQueue analysisQueue;
+    VisualMemoryEnvironment environment;
+    VisualMemoryRecordingService visualMemory;
+    std::unique_ptr<X11Workspace> workspace;
+    X11WindowList windowList;
+    WindowEnumerator windows;
+    VisualMemorySourceCollector sources;
+    ClipboardVisualMemoryMonitor clipboardMonitor;
+    ClipboardVisualMemoryRecorder clipboardRecorder;
+    PrimarySelectionTextSource selectedText;
+    LinuxPrivacyPermissions privacy;
+    PermissionService permissions;
+    XdgAutostartLoginItem loginItem;
+    LaunchAtLoginService launchAtLogin;
+    PipeProcessRunner processRunner;
+    LinuxDesktopIconsAccessor desktopIcons;
+    DesktopVisibilityController desktopVisibility;
+};
+
+ApplicationServices::ApplicationServices(CommandSession& session, const std::string& displayName, bool debugBypass) {
+    auto probe = X11Workspace::connect(displayName);
+    if (!probe) {
+        return;
+    }
+    probe.reset();
+    parts_ = std::make_unique<Parts>(session, displayName, debugBypass, mainQueue_, clock_, codec_, model_);
+}
+
+ApplicationServices::~ApplicationServices() = default;
+
+bool ApplicationServices::isConnected() const {
+    return parts_ && parts_->workspace && parts_->displays.isConnected();
+}
+
+AppServices ApplicationServices::services() {
+    Parts& p = *parts_;
+    AppServices services{p.defaults,       mainQueue_,      clock_,           LocalizationStore::shared(),
+                         codec_,           p.permissions,   p.desktopVisibility, p.launchAtLogin,
+                         p.exportService,  p.copyPersistence, p.store,        p.visualMemory,
+                         p.sources,        p.capture,       p.displays,       p.captureQueue,
+                         p.pasteboard,     *p.workspace};
+    services.clipboardMonitor = &p.clipboardMonitor;
+    services.clipboardRecorder = &p.clipboardRecorder;
+    services.windows = &p.windows;
+    services.selectedText = &p.selectedText;
+    return services;
+}
+
+} // namespace brisklet

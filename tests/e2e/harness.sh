@@ -1,0 +1,94 @@
+# Sourced by the end-to-end tests: a private X server with a window manager, a private session
+# bus and a fresh home for one test, and helpers to drive and observe the real application.
+# Everything started here is killed when the test ends, whether it passed or not.
+set -euo pipefail
+
+e2e_skip() { echo "SKIP: $*"; exit 77; }
+
+for tool in Xvfb openbox dbus-daemon; do
+    command -v "$tool" >/dev/null || e2e_skip "$tool is not installed"
+done
+
+E2E_ROOT="$(mktemp -d "${TMPDIR:-/tmp}/brisklet-e2e.XXXXXX")"
+E2E_PIDS=()
+
+e2e_cleanup() {
+    local status=$?
+    if [ -n "${E2E_BRISKLET_PID:-}" ]; then
+        kill -KILL "$E2E_BRISKLET_PID" 2>/dev/null || true
+    fi
+    # Applications this test started (found by their private home) go first, then the servers.
+    pkill -KILL -f -- "--config-dir $E2E_ROOT" 2>/dev/null || true
+    for pid in "${E2E_BRISKLET_ALL[@]:-}"; do [ -n "$pid" ] && kill -KILL "$pid" 2>/dev/null || true; done
+    for pid in "${E2E_PIDS[@]}"; do kill -TERM "$pid" 2>/dev/null || true; done
+    if [ "$status" -ne 0 ] && [ -f "$E2E_LOG" ]; then
+        echo "---- latest.log"; cat "$E2E_LOG"
+    fi
+    rm -rf "$E2E_ROOT"
+    exit "$status"
+}
+trap e2e_cleanup EXIT
+
+export HOME="$E2E_ROOT/home"
+export XDG_CONFIG_HOME="$HOME/.config"
+export XDG_DATA_HOME="$HOME/.local/share"
+export XDG_RUNTIME_DIR="$E2E_ROOT/runtime"
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+unset XDG_CURRENT_DESKTOP BRISKLET_DEBUG_BYPASS_SCREEN_RECORDING_PERMISSION ZELVOR_DEBUG_BYPASS_SCREEN_RECORDING_PERMISSION
+E2E_LOG="$XDG_DATA_HOME/Brisklet/Logs/latest.log"
+E2E_BRISKLET_ALL=()
+
+# Xvfb picks a free display and writes its number once it accepts connections.
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$E2E_ROOT/display" >"$E2E_ROOT/xvfb.log" 2>&1 &
+E2E_PIDS+=($!)
+for _ in $(seq 150); do
+    [ -s "$E2E_ROOT/display" ] && break
+    sleep 0.1
+done
+[ -s "$E2E_ROOT/display" ] || e2e_skip "Xvfb did not start"
+export DISPLAY=":$(tr -d '[:space:]' <"$E2E_ROOT/display")"
+
+openbox >"$E2E_ROOT/openbox.log" 2>&1 &
+E2E_PIDS+=($!)
+
+bus_info="$(dbus-daemon --session --fork --print-address=1 --print-pid=1)"
+export DBUS_SESSION_BUS_ADDRESS="$(echo "$bus_info" | sed -n 1p)"
+E2E_PIDS+=("$(echo "$bus_info" | sed -n 2p)")
+
+# Waits up to `$2` seconds (default 15) for a line containing `$1` in the running log.
+e2e_wait_for_log() {
+    local text="$1" limit="${2:-15}" waited=0
+    while [ "$waited" -lt $((limit * 10)) ]; do
+        if grep -qF -- "$text" "$E2E_LOG" 2>/dev/null || grep -qF -- "$text" "$XDG_DATA_HOME"/Brisklet/Logs/session-*.log 2>/dev/null; then
+            return 0
+        fi
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+    echo "FAIL: no log line containing '$text' within ${limit}s" >&2
+    return 1
+}
+
+# Waits up to `$2` seconds for the process `$1` to end.
+e2e_wait_for_exit() {
+    local pid="$1" limit="${2:-10}" waited=0
+    while kill -0 "$pid" 2>/dev/null; do
+        [ "$waited" -ge $((limit * 10)) ] && { echo "FAIL: process $pid still running" >&2; return 1; }
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+}
+
+# Starts the application in the background; E2E_BRISKLET_PID is the engine's pid (the front end
+# execs it in its place, so the pid stays the same).
+e2e_start_app() {
+    "$BRISKLET" --config-dir "$XDG_CONFIG_HOME" --data-dir "$XDG_DATA_HOME" >"$E2E_ROOT/app.out" 2>&1 &
+    E2E_BRISKLET_PID=$!
+    E2E_BRISKLET_ALL+=("$E2E_BRISKLET_PID")
+    e2e_wait_for_log "applicationDidFinishLaunching complete; log file: "
+    e2e_wait_for_log "command channel ready"
+}
+
+e2e_brisklet() {
+    "$BRISKLET" --config-dir "$XDG_CONFIG_HOME" --data-dir "$XDG_DATA_HOME" "$@"
+}
