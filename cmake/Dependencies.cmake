@@ -1,7 +1,7 @@
 # Third-party libraries, found the way Debian 12 ships them.
 find_package(PkgConfig REQUIRED)
 find_package(nlohmann_json 3.10 REQUIRED)
-find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets DBus)
+find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets DBus Svg)
 pkg_check_modules(SPNG REQUIRED IMPORTED_TARGET spng)
 pkg_check_modules(TURBOJPEG REQUIRED IMPORTED_TARGET libturbojpeg)
 find_package(ZLIB REQUIRED)

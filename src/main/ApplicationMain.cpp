@@ -5,6 +5,7 @@
 #include "Platform/Linux/DBus/AppCommandServer.h"
 #include "Shell/QtAlertPresenter.h"
 #include "Shell/QtApplicationHost.h"
+#include "Shell/TrayShell.h"
 #include "Shell/UnixSignalBridge.h"
 #include "ZelvorApp/Control/AppActionDispatcher.h"
 #include "ZelvorApp/Control/AppController.h"
@@ -108,6 +109,9 @@ int runApplication(int argc, char** argv, const CommandLine&, CommandSession& se
         std::cerr << "brisklet: cannot open the X11 display " << display << "\n";
         return 1;
     }
+    const AppServices shared = services->services();
+    TrayShell tray(display, shared.mainQueue, shared.clock, services->model(), shared.localization);
+    tray.fillPorts(ports);
     AppCommandServer server;
     UnixSignalBridge signalBridge([&host](int number) {
         RuntimeLogger::log("signal received number=" + std::to_string(number));
@@ -115,6 +119,9 @@ int runApplication(int argc, char** argv, const CommandLine&, CommandSession& se
     });
     if (!delegate.applicationDidFinishLaunching()) {
         return 0;
+    }
+    if (AppController* controller = delegate.controller()) {
+        tray.attach(*controller, host);
     }
     connectCommandChannel(server, delegate, host);
     const int status = application.exec();

@@ -32,6 +32,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
+#include <iterator>
 
 namespace brisklet {
 
@@ -304,13 +306,36 @@ void AppController::updateFloatingThumbnailPresentation(AppViewState state) {
     }
 }
 
+bool AppController::pinnedScreenshotEscapeApplies() const {
+    const bool pinned = env_.ports.pinnedWindows && env_.ports.pinnedWindows->pinnedImageCount() > 0;
+    return pinned && model_.preferences().closesPinnedScreenshotWithEscape && model_.state() == AppViewState::idle;
+}
+
 void AppController::updatePinnedScreenshotEscapeHotkey() {
     if (!env_.ports.hotkeys) {
         return;
     }
-    const bool pinned = env_.ports.pinnedWindows && env_.ports.pinnedWindows->pinnedImageCount() > 0;
-    env_.ports.hotkeys->setPinnedScreenshotEscapeHotkeyActive(
-        pinned && model_.preferences().closesPinnedScreenshotWithEscape && !globalHotkeysSuppressed());
+    env_.ports.hotkeys->setPinnedScreenshotEscapeHotkeyActive(pinnedScreenshotEscapeApplies());
+}
+
+void AppController::handlePinnedScreenshotEscape() {
+    if (!pinnedScreenshotEscapeApplies() || globalHotkeysSuppressed()) {
+        updatePinnedScreenshotEscapeHotkey();
+        return;
+    }
+    RuntimeLogger::log("pinned screenshot escape closes pinned screenshot");
+    env_.ports.pinnedWindows->closeSelectedOrMostRecentImage();
+    updatePinnedScreenshotEscapeHotkey();
+}
+
+bool AppController::bringEditorToFront() {
+    ScreenshotEditorPort* editor = env_.ports.editor;
+    if (!editor || !editor->isOpen()) {
+        return false;
+    }
+    editor->bringToFront();
+    RuntimeLogger::log("editor brought to front");
+    return true;
 }
 
 // MARK: hotkeys
@@ -539,6 +564,24 @@ void AppController::openVisualLibrary() {
     model_.setVisualMemoryItems(env_.services.visualMemory.postPresentCleanup());
 }
 
+void AppController::startSuperScreenshotWindow() {
+    // The knowledge-package capture has no window on this desktop yet; say so instead of
+    // pretending to start it.
+    RuntimeLogger::log("super screenshot unavailable");
+    const LocalizationStore& text = env_.services.localization;
+    env_.ports.alerts.present({text.text(L10nKey::actionSuperScreenshot), text.text(L10nKey::superScreenshotUnavailable),
+                               {text.text(L10nKey::genericOK)}, AlertRequest::Style::warning},
+                              [](int) {});
+}
+
+void AppController::checkForUpdates() {
+    RuntimeLogger::log("manual update check requested");
+    const LocalizationStore& text = env_.services.localization;
+    env_.ports.alerts.present({text.text(L10nKey::updaterNotConfiguredTitle), text.text(L10nKey::updaterNotConfiguredDetail),
+                               {text.text(L10nKey::genericOK)}, AlertRequest::Style::informational},
+                              [](int) {});
+}
+
 void AppController::openDefaultDirectory() {
     std::error_code error;
     const auto directory = model_.preferences().exportDirectoryURL();
@@ -620,6 +663,38 @@ void AppController::deleteAsset(const ExportedAsset& asset) {
     model_.setRecentExports(recentStore_.remove(asset.url));
     model_.setVisualMemoryItems(env_.services.visualMemoryStore.remove(asset.url));
     RuntimeLogger::log("asset deleted url=" + asset.url.string());
+}
+
+void AppController::openVisualMemoryItem(const VisualMemoryItem& item) {
+    RuntimeLogger::log("visualMemory open id=" + item.id);
+    env_.ports.host.openFile(item.url);
+}
+
+void AppController::copyVisualMemoryItem(const VisualMemoryItem& item) {
+    if (item.kind == ExportKind::clipboardText) {
+        std::ifstream file(item.url, std::ios::binary);
+        std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        if (!file.good() && !file.eof()) {
+            RuntimeLogger::log("visualMemory copy failed id=" + item.id + " error=unreadable");
+            return;
+        }
+        env_.services.exportService.copyTextToPasteboard(text.empty() ? item.ocrText : text);
+    } else {
+        env_.services.exportService.copyFileToPasteboard(item.url);
+    }
+    RuntimeLogger::log("visualMemory copied id=" + item.id + " kind=" + std::string(toString(item.kind)));
+}
+
+void AppController::toggleVisualMemoryFavorite(const VisualMemoryItem& item) {
+    model_.setVisualMemoryItems(env_.services.visualMemoryStore.toggleFavorite(item.id));
+}
+
+void AppController::toggleVisualMemoryPinned(const VisualMemoryItem& item) {
+    model_.setVisualMemoryItems(env_.services.visualMemoryStore.togglePinned(item.id, env_.services.clock.now()));
+}
+
+void AppController::deleteVisualMemoryItem(const VisualMemoryItem& item) {
+    deleteAsset(ExportedAsset{item.url, item.kind, item.createdAt, item.byteCount});
 }
 
 VisualMemoryRecordingService::ManualCleanupResult AppController::cleanupVisualMemoryNow() {

@@ -44,6 +44,12 @@ public:
     void tearDown();
 
     void handleHotkey(GlobalHotkeyAction action);
+    /// Escape while pinned screenshots float: closes the selected (or the newest) one.
+    void handlePinnedScreenshotEscape();
+    /// Raises an open editor; false when none is open.
+    bool bringEditorToFront();
+    /// Pinned windows opened or closed: the Escape hotkey follows.
+    void pinnedWindowsChanged() { updatePinnedScreenshotEscapeHotkey(); }
     void startScreenshot(ScreenshotEditorInitialInteractionMode mode, ScreenshotToolbarImplementation toolbar);
     void startFloatingScreenshot();
     void startLongshot();
@@ -60,6 +66,10 @@ public:
     void openVisualLibrary();
     void openMainPanel();
     void openDefaultDirectory();
+    /// Starts a super screenshot of a window (knowledge package).
+    void startSuperScreenshotWindow();
+    /// A manual update check.
+    void checkForUpdates();
 
     void updatePreferences(const std::function<void(AppPreferences&)>& change);
     /// Reads the stored preferences again (after `brisklet prefs import`) and applies them.
@@ -71,6 +81,12 @@ public:
     /// Opens a library item in the editor; its next save is recorded in the library in any case.
     void annotateVisualMemoryItem(const VisualMemoryItem& item);
     void deleteAsset(const ExportedAsset& asset);
+    void openVisualMemoryItem(const VisualMemoryItem& item);
+    /// Copied text goes back to the clipboard as text, every other item as its file.
+    void copyVisualMemoryItem(const VisualMemoryItem& item);
+    void toggleVisualMemoryFavorite(const VisualMemoryItem& item);
+    void toggleVisualMemoryPinned(const VisualMemoryItem& item);
+    void deleteVisualMemoryItem(const VisualMemoryItem& item);
     VisualMemoryRecordingService::ManualCleanupResult cleanupVisualMemoryNow();
     /// A capture session finished producing its file, or failed.
     void captureSessionFinished(const ExportOutcome& outcome, ExportKind kind);
@@ -99,6 +115,7 @@ private:
     void updatePinnedScreenshotEscapeHotkey();
     void editorHotkeyScopeChanged(bool active, ScreenshotEditorInitialInteractionMode mode);
     bool canPinText() const;
+    bool pinnedScreenshotEscapeApplies() const;
     std::weak_ptr<bool> weakSelf() const { return alive_; }
 
     AppEnvironment env_;

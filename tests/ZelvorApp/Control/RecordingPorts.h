@@ -69,6 +69,8 @@ public:
     }
     Rect frame() const override { return requests.empty() ? Rect{} : requests.back().selectionRect; }
     bool isVisible() const override { return open_; }
+    void bringToFront() override { ++broughtToFront; }
+    int broughtToFront = 0;
 
     Handlers& handlers() { return handlers_; }
 
@@ -120,6 +122,13 @@ public:
     }
     void pinText(const std::string& text, const std::optional<DisplayScreen>&) override { texts.push_back(text); }
     int pinnedImageCount() const override { return static_cast<int>(images.size()); }
+    void closeSelectedOrMostRecentImage() override {
+        if (!images.empty()) {
+            images.pop_back();
+            ++closedImages;
+        }
+    }
+    int closedImages = 0;
 
     std::vector<std::pair<Image, Rect>> images;
     std::vector<std::string> texts;

@@ -18,6 +18,8 @@ public:
     virtual void pinImage(const Image& image, const Rect& frame, PinnedMouseDoubleClickAction leftDoubleClick) = 0;
     virtual void pinText(const std::string& text, const std::optional<DisplayScreen>& screen) = 0;
     virtual int pinnedImageCount() const = 0;
+    /// Closes the selected pinned screenshot, or the most recent one when none is selected.
+    virtual void closeSelectedOrMostRecentImage() = 0;
 };
 
 } // namespace brisklet

@@ -62,6 +62,8 @@ public:
     /// Where the window ended up and whether it is visible, for the log.
     virtual Rect frame() const = 0;
     virtual bool isVisible() const = 0;
+    /// Raises the open editor's windows above everything and gives them the keyboard.
+    virtual void bringToFront() = 0;
 };
 
 } // namespace brisklet

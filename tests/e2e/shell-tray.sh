@@ -1,0 +1,126 @@
+#!/usr/bin/env bash
+# The shell end to end: global hotkeys pressed through XTest, a combination another client holds,
+# the tray icon's menu and click under an XEmbed tray, and the main panel where no tray runs.
+# Usage: shell-tray.sh BRISKLET CASE GRAB_KEY_CLIENT
+BRISKLET="$1"
+CASE="$2"
+GRAB_KEY_CLIENT="$3"
+source "$(dirname "$0")/harness.sh"
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+for tool in xdotool trayer import; do
+    command -v "$tool" >/dev/null || e2e_skip "$tool is not installed"
+done
+
+# A returning user: no welcome alert in front of what the test looks at.
+mkdir -p "$XDG_CONFIG_HOME/Brisklet"
+printf '{"brisklet.didShowWelcomeWindow": {"bool": true}}\n' >"$XDG_CONFIG_HOME/Brisklet/defaults.json"
+
+start_tray() {
+    trayer --edge top --align right --widthtype request --height 28 --transparent false --tint 0x303030 \
+        >"$E2E_ROOT/trayer.log" 2>&1 &
+    E2E_PIDS+=($!)
+    for _ in $(seq 50); do
+        xdotool search --classname trayer >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    e2e_skip "trayer did not start"
+}
+
+# Where the tray shows our icon (the tray holds only ours): sets ICON_X and ICON_Y.
+find_icon() {
+    local window=""
+    for _ in $(seq 50); do
+        window="$(xdotool search --onlyvisible --class trayer 2>/dev/null | tail -1)" || true
+        [ -n "$window" ] && break
+        sleep 0.1
+    done
+    [ -n "$window" ] || fail "the tray shows no window"
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    ICON_X=$((X + WIDTH / 2))
+    ICON_Y=$((Y + HEIGHT / 2))
+    echo "tray icon at $ICON_X,$ICON_Y (tray window $window: ${WIDTH}x${HEIGHT}+$X+$Y)"
+}
+
+count_lines() { grep -cF -- "$1" "$E2E_LOG" || true; }
+
+# The colour of one screen pixel as "r,g,b".
+pixel() {
+    import -window root -crop "1x1+$1+$2" -depth 8 txt:- | sed -n 's/.*srgb(\([0-9,]*\)).*/\1/p'
+}
+
+case "$CASE" in
+hotkey)
+    start_tray
+    e2e_start_app
+    e2e_wait_for_log "hotkey reload actions=10"
+    xdotool key ctrl+alt+4
+    e2e_wait_for_log "selection overlay unavailable flow=screenshot" 5
+    xdotool key ctrl+alt+l
+    e2e_wait_for_log "openVisualLibrary items=" 5
+    # NumLock lit must not switch the hotkeys off.
+    xdotool key Num_Lock
+    xdotool key ctrl+alt+1
+    e2e_wait_for_log "selection overlay unavailable flow=longshot" 5
+    ;;
+hotkey-taken)
+    "$GRAB_KEY_CLIENT" 0x35 12 >"$E2E_ROOT/grab.out" 2>&1 &
+    E2E_PIDS+=($!)
+    for _ in $(seq 50); do grep -q grabbed "$E2E_ROOT/grab.out" && break; sleep 0.1; done
+    grep -q grabbed "$E2E_ROOT/grab.out" || fail "the other client could not grab Ctrl+Alt+5"
+    start_tray
+    e2e_start_app
+    e2e_wait_for_log "hotkey register failed action=textRecognitionScreenshot key=⌥⌘5 status=10"
+    e2e_wait_for_log "hotkey reload actions=9"
+    xdotool key ctrl+alt+4
+    e2e_wait_for_log "selection overlay unavailable flow=screenshot" 5
+    ;;
+tray-menu)
+    start_tray
+    e2e_start_app
+    e2e_wait_for_log "status item shown trayAvailable=true"
+    find_icon
+    xdotool mousemove "$ICON_X" "$ICON_Y" click 3
+    e2e_wait_for_log "showContextMenu state=idle" 5
+    sleep 0.5
+    # From the bottom: Quit, Check for Updates…, Settings….
+    xdotool key Up Up Up Return
+    e2e_wait_for_log "settings window unavailable" 5
+    kill -0 "$E2E_BRISKLET_PID" || fail "the application ended"
+    ;;
+tray-click)
+    start_tray
+    e2e_start_app
+    e2e_wait_for_log "showPopover shown" 5
+    find_icon
+    xdotool mousemove "$ICON_X" "$ICON_Y" click 1
+    e2e_wait_for_log "status item tapped state=idle" 5
+    sleep 0.5
+    [ -z "$(xdotool search --onlyvisible --name '^Brisklet$' 2>/dev/null)" ] || fail "a click did not close the panel"
+    xdotool mousemove "$ICON_X" "$ICON_Y" click 1
+    for _ in $(seq 30); do [ "$(count_lines 'showPopover shown')" -ge 2 ] && break; sleep 0.1; done
+    [ "$(count_lines 'showPopover shown')" -ge 2 ] || fail "a second click did not open the panel"
+    sleep 0.5
+    frame="$(grep -F 'alignPopoverWindow reason=show' "$E2E_LOG" | tail -1 | sed 's/.*frame={{\([0-9]*\), \([0-9]*\)}.*/\1 \2/')"
+    read -r px py <<<"$frame"
+    # Inside the panel, below its border: the light panel background, not the black desktop.
+    colour="$(pixel $((px + 8)) $((py + 8)))"
+    [ "$colour" = "250,250,251" ] || fail "the panel is not on screen (pixel $colour at $((px + 8)),$((py + 8)))"
+    ;;
+no-tray)
+    e2e_start_app
+    e2e_wait_for_log "status item unavailable reason=noTrayHost" 5
+    e2e_wait_for_log "welcome not needed; showing popover" 5
+    for _ in $(seq 30); do
+        xdotool search --onlyvisible --name '^Brisklet$' >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    xdotool search --onlyvisible --name '^Brisklet$' >/dev/null 2>&1 || fail "the main panel did not open as a window"
+    xdotool key ctrl+alt+4
+    e2e_wait_for_log "selection overlay unavailable flow=screenshot" 5
+    ;;
+*)
+    fail "unknown case $CASE"
+    ;;
+esac
+echo "PASS: $CASE"
