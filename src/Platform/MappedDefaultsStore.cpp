@@ -14,7 +14,7 @@ template <class T> std::optional<T> MappedDefaultsStore::get(std::string_view ke
     return std::nullopt;
 }
 
-void MappedDefaultsStore::mutate(const std::function<void(Values&)>& change) {
+void MappedDefaultsStore::mutate(std::string_view key, const std::function<void(Values&)>& change) {
     // Persisting happens outside the data lock so readers never wait for the disk, but changes
     // reach `didChange` in the order they were made.
     std::lock_guard order(changeOrder_);
@@ -24,7 +24,7 @@ void MappedDefaultsStore::mutate(const std::function<void(Values&)>& change) {
         change(values_);
         copy = values_;
     }
-    didChange(copy);
+    didChange(copy, std::string(key));
 }
 
 std::optional<std::string> MappedDefaultsStore::data(std::string_view key) const {
@@ -35,7 +35,7 @@ std::optional<std::string> MappedDefaultsStore::data(std::string_view key) const
 }
 
 void MappedDefaultsStore::setData(std::string_view key, std::string bytes) {
-    mutate([&](Values& v) { v[std::string(key)] = Data{std::move(bytes)}; });
+    mutate(key, [&](Values& v) { v[std::string(key)] = Data{std::move(bytes)}; });
 }
 
 bool MappedDefaultsStore::boolValue(std::string_view key) const {
@@ -43,7 +43,7 @@ bool MappedDefaultsStore::boolValue(std::string_view key) const {
 }
 
 void MappedDefaultsStore::setBool(std::string_view key, bool value) {
-    mutate([&](Values& v) { v[std::string(key)] = value; });
+    mutate(key, [&](Values& v) { v[std::string(key)] = value; });
 }
 
 std::optional<std::string> MappedDefaultsStore::string(std::string_view key) const {
@@ -51,7 +51,7 @@ std::optional<std::string> MappedDefaultsStore::string(std::string_view key) con
 }
 
 void MappedDefaultsStore::setString(std::string_view key, std::string value) {
-    mutate([&](Values& v) { v[std::string(key)] = std::move(value); });
+    mutate(key, [&](Values& v) { v[std::string(key)] = std::move(value); });
 }
 
 std::optional<Date> MappedDefaultsStore::date(std::string_view key) const {
@@ -59,11 +59,11 @@ std::optional<Date> MappedDefaultsStore::date(std::string_view key) const {
 }
 
 void MappedDefaultsStore::setDate(std::string_view key, Date value) {
-    mutate([&](Values& v) { v[std::string(key)] = value; });
+    mutate(key, [&](Values& v) { v[std::string(key)] = value; });
 }
 
 void MappedDefaultsStore::removeValue(std::string_view key) {
-    mutate([&](Values& v) {
+    mutate(key, [&](Values& v) {
         if (const auto it = v.find(key); it != v.end()) {
             v.erase(it);
         }

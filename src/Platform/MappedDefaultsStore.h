@@ -34,13 +34,17 @@ public:
 
 protected:
     explicit MappedDefaultsStore(Values initial = {}) : values_(std::move(initial)) {}
-    /// Called after every change with the whole new map, outside the lock, in change order.
-    virtual void didChange(const Values& values) { (void)values; }
+    /// Called after every change with the whole new map and the key that changed (set or
+    /// removed), outside the lock, in change order.
+    virtual void didChange(const Values& values, const std::string& changedKey) {
+        (void)values;
+        (void)changedKey;
+    }
     /// Replaces every value without calling `didChange` (the values came from the backing store).
     void replaceValues(Values values);
 
 private:
-    void mutate(const std::function<void(Values&)>& change);
+    void mutate(std::string_view key, const std::function<void(Values&)>& change);
     template <class T> std::optional<T> get(std::string_view key) const;
 
     mutable std::mutex mutex_;

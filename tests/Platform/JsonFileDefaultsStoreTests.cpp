@@ -87,6 +87,26 @@ TEST(JsonFileDefaultsStoreTest, WrongValueShapesCountAsDamage) {
 namespace brisklet {
 namespace {
 
+TEST(JsonFileDefaultsStoreTest, AWriteKeepsWhatAnotherProcessStoredMeanwhile) {
+    TemporaryPaths paths;
+    const auto file = JsonFileDefaultsStore::defaultFile(paths.configDirectory());
+    JsonFileDefaultsStore application(file);
+    application.setData("brisklet.preferences", R"({"launchAtLoginEnabled": true})");
+    {
+        // `brisklet prefs import` while the application runs.
+        JsonFileDefaultsStore command(file);
+        command.setData("brisklet.preferences", R"({"launchAtLoginEnabled": false})");
+    }
+    // The application changes an unrelated key before it reloads.
+    application.setBool("brisklet.didShowWelcomeWindow", true);
+    application.removeValue("brisklet.nothing");
+    JsonFileDefaultsStore reopened(file);
+    EXPECT_EQ(reopened.data("brisklet.preferences"), R"({"launchAtLoginEnabled": false})");
+    EXPECT_TRUE(reopened.boolValue("brisklet.didShowWelcomeWindow"));
+    application.removeValue("brisklet.didShowWelcomeWindow");
+    EXPECT_FALSE(JsonFileDefaultsStore(file).boolValue("brisklet.didShowWelcomeWindow"));
+}
+
 TEST(JsonFileDefaultsStoreReload, SeesWhatAnotherProcessWroteAndKeepsMemoryOverADamagedFile) {
     TemporaryPaths paths;
     const auto file = paths.root() / "defaults.json";

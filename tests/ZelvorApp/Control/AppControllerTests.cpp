@@ -196,6 +196,36 @@ TEST(AppControllerHotkeys, RecordingAHotkeyHoldsBackEveryHotkey) {
     EXPECT_EQ(app.overlay.configurations.size(), 1u);
 }
 
+TEST(AppControllerHotkeys, EscapeClosesPinnedScreenshotsOnlyWhileIdleAndAllowed) {
+    AppHarness app;
+    AppController& controller = app.started();
+    app.pinned.pinImage(Image(4, 4), Rect{{0, 0}, {4, 4}}, PinnedMouseDoubleClickAction::none);
+    app.pinned.pinImage(Image(4, 4), Rect{{10, 0}, {4, 4}}, PinnedMouseDoubleClickAction::none);
+    controller.pinnedWindowsChanged();
+    EXPECT_EQ(app.hotkeys.escapeActive, app.model.preferences().closesPinnedScreenshotWithEscape);
+    controller.updatePreferences([](AppPreferences& p) { p.closesPinnedScreenshotWithEscape = true; });
+    controller.pinnedWindowsChanged();
+    EXPECT_TRUE(app.hotkeys.escapeActive);
+
+    controller.handlePinnedScreenshotEscape();
+    EXPECT_EQ(app.pinned.closedImages, 1);
+    EXPECT_TRUE(app.hotkeys.escapeActive) << "one pinned screenshot is still open";
+
+    // A selection in progress owns Escape.
+    controller.handleHotkey(GlobalHotkeyAction::screenshot);
+    EXPECT_FALSE(app.hotkeys.escapeActive);
+    controller.handlePinnedScreenshotEscape();
+    EXPECT_EQ(app.pinned.closedImages, 1);
+    controller.stopActiveOperation();
+    app.mainQueue.drain();
+    EXPECT_EQ(app.model.state(), AppViewState::idle);
+    EXPECT_TRUE(app.hotkeys.escapeActive);
+
+    controller.handlePinnedScreenshotEscape();
+    EXPECT_EQ(app.pinned.closedImages, 2);
+    EXPECT_FALSE(app.hotkeys.escapeActive) << "nothing left to close";
+}
+
 TEST(AppControllerScreenshot, SaveRecordsTheExportAndShowsItsThumbnail) {
     AppHarness app;
     AppController& controller = app.started();

@@ -5,6 +5,7 @@
 #include "ZelvorApp/Hotkeys/HotkeyDesktopText.h"
 #include "ZelvorApp/Hotkeys/HotkeyKeyMap.h"
 #include "ZelvorApp/Hotkeys/HotkeyManager.h"
+#include "ZelvorApp/Hotkeys/HotkeyRecordingEventTap.h"
 #include "ZelvorApp/Hotkeys/HotkeyRecordingFunctionKeyListener.h"
 #include "ZelvorApp/Hotkeys/HotkeyValidation.h"
 #include "support/CapturedLog.h"
@@ -255,6 +256,56 @@ TEST(HotkeyRecordingListenerTest, GrabsEveryFunctionKeyWithSixteenModifierSets) 
     listener.stop();
     EXPECT_TRUE(service.registered().empty());
     EXPECT_EQ(service.handlerCount(), 0u);
+}
+
+class HeldKeyboard final : public KeyboardGrab {
+public:
+    bool grabKeyboard(Listener listener) override {
+        if (heldElsewhere) {
+            return false;
+        }
+        listener_ = std::move(listener);
+        return true;
+    }
+    void ungrabKeyboard() override { listener_ = nullptr; }
+    bool type(const RawKeyEvent& event) { return listener_ && listener_(event); }
+    bool grabbed() const { return static_cast<bool>(listener_); }
+    bool heldElsewhere = false;
+
+private:
+    Listener listener_;
+};
+
+TEST(HotkeyRecordingEventTapTest, KeyDownsGoToTheRecorderTheRestToOnEvent) {
+    testing::CapturedLog log;
+    HeldKeyboard keyboard;
+    std::vector<std::string> seen;
+    {
+        HotkeyRecordingEventTap tap{keyboard};
+        tap.onRawKeyDown = [&](const RawKeyEvent& event) {
+            seen.push_back("down " + event.token.value_or("?"));
+            return !event.isModifierKey;
+        };
+        tap.onEvent = [&](const RawKeyEvent& event) {
+            seen.push_back(std::string(event.type == RawKeyEvent::Type::keyUp ? "up " : "other ") +
+                           event.token.value_or("?"));
+            return false;
+        };
+        ASSERT_TRUE(tap.start());
+        EXPECT_TRUE(keyboard.type({RawKeyEvent::Type::keyDown, "F13", {cmd}, false, 191}));
+        EXPECT_FALSE(keyboard.type({RawKeyEvent::Type::keyDown, std::nullopt, {0}, true, 37}));
+        EXPECT_FALSE(keyboard.type({RawKeyEvent::Type::keyUp, "F13", {cmd}, false, 191}));
+    }
+    EXPECT_EQ(seen, (std::vector<std::string>{"down F13", "down ?", "other ?", "up F13"}));
+    EXPECT_FALSE(keyboard.grabbed()) << "the tap lets the keyboard go when it ends";
+
+    keyboard.heldElsewhere = true;
+    HotkeyRecordingEventTap blocked{keyboard};
+    int trustRequests = 0;
+    blocked.requestAccessibilityTrust = [&] { ++trustRequests; };
+    EXPECT_FALSE(blocked.start());
+    EXPECT_EQ(trustRequests, 1);
+    EXPECT_TRUE(log.mentions("hotkey recording event tap unavailable; requesting accessibility trust"));
 }
 
 } // namespace

@@ -180,13 +180,39 @@ JsonFileDefaultsStore::Loaded JsonFileDefaultsStore::loadFile(const std::filesys
     }
 }
 
-void JsonFileDefaultsStore::didChange(const Values& values) {
+void JsonFileDefaultsStore::didChange(const Values& values, const std::string& changedKey) {
     if (!writable_) {
         return;
     }
     Json document = Json::object();
-    for (const auto& [key, value] : values) {
-        document[key] = encodeValue(value);
+    bool merged = false;
+    {
+        std::ifstream in(file_, std::ios::binary);
+        if (in) {
+            std::stringstream buffer;
+            buffer << in.rdbuf();
+            try {
+                Json onDisk = json::parse(buffer.str());
+                if (onDisk.is_object()) {
+                    document = std::move(onDisk);
+                    merged = true;
+                }
+            } catch (const std::exception&) {
+                // Damaged since we read it: what we hold in memory is the best there is.
+            }
+        }
+    }
+    if (merged) {
+        const auto it = values.find(changedKey);
+        if (it == values.end()) {
+            document.erase(changedKey);
+        } else {
+            document[changedKey] = encodeValue(it->second);
+        }
+    } else {
+        for (const auto& [key, value] : values) {
+            document[key] = encodeValue(value);
+        }
     }
     std::error_code error;
     std::filesystem::create_directories(file_.parent_path(), error);

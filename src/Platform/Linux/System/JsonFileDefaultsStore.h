@@ -32,7 +32,9 @@ private:
         bool writable = true;
     };
     JsonFileDefaultsStore(Loaded loaded, std::filesystem::path file, Reporter report);
-    void didChange(const Values& values) override;
+    /// Writes the one changed key into the file as it is on disk now, so values another process
+    /// stored meanwhile (`brisklet prefs import` beside the running application) are kept.
+    void didChange(const Values& values, const std::string& changedKey) override;
     static Loaded loadFile(const std::filesystem::path& file, const Reporter& report);
 
     std::filesystem::path file_;

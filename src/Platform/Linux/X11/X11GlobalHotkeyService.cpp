@@ -45,6 +45,7 @@ X11GlobalHotkeyService::X11GlobalHotkeyService(xcb_connection_t* connection, std
 }
 
 X11GlobalHotkeyService::~X11GlobalHotkeyService() {
+    ungrabKeyboard();
     for (const auto& [registration, grab] : grabs_) {
         ungrab(grab);
     }
@@ -224,7 +225,18 @@ void X11GlobalHotkeyService::handleEvent(const void* generic) {
     switch (event->response_type & 0x7f) {
     case XCB_KEY_PRESS: {
         const auto* press = reinterpret_cast<const xcb_key_press_event_t*>(event);
-        dispatch(press->detail, press->state);
+        if (keyboardGrabbed_) {
+            deliverRawKey(RawKeyEvent::Type::keyDown, press->detail, press->state);
+        } else {
+            dispatch(press->detail, press->state);
+        }
+        break;
+    }
+    case XCB_KEY_RELEASE: {
+        const auto* release = reinterpret_cast<const xcb_key_release_event_t*>(event);
+        if (keyboardGrabbed_) {
+            deliverRawKey(RawKeyEvent::Type::keyUp, release->detail, release->state);
+        }
         break;
     }
     case XCB_MAPPING_NOTIFY: {
@@ -236,6 +248,51 @@ void X11GlobalHotkeyService::handleEvent(const void* generic) {
     }
     default:
         break;
+    }
+}
+
+bool X11GlobalHotkeyService::grabKeyboard(Listener listener) {
+    ungrabKeyboard();
+    xcb_grab_keyboard_reply_t* reply = xcb_grab_keyboard_reply(
+        connection_,
+        xcb_grab_keyboard(connection_, 1, root_, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC), nullptr);
+    const bool grabbed = reply && reply->status == XCB_GRAB_STATUS_SUCCESS;
+    std::free(reply);
+    if (grabbed) {
+        keyboardGrabbed_ = true;
+        keyboardListener_ = std::move(listener);
+    }
+    processPendingEvents();
+    return grabbed;
+}
+
+void X11GlobalHotkeyService::ungrabKeyboard() {
+    if (!keyboardGrabbed_) {
+        return;
+    }
+    keyboardGrabbed_ = false;
+    keyboardListener_ = nullptr;
+    xcb_ungrab_keyboard(connection_, XCB_CURRENT_TIME);
+    xcb_flush(connection_);
+}
+
+void X11GlobalHotkeyService::deliverRawKey(RawKeyEvent::Type type, std::uint8_t keycode, std::uint16_t state) {
+    // The unshifted symbol names the key: Shift+4 is "4" with shift, not "$".
+    const std::uint32_t keysym = xcb_key_symbols_get_keysym(symbols_, keycode, 0);
+    RawKeyEvent event;
+    event.type = type;
+    event.keyCode = keycode;
+    event.token = X11KeyTokens::token(keysym);
+    event.isModifierKey = X11KeyTokens::isModifierKeysym(keysym);
+    int bits = 0;
+    bits |= (state & XCB_MOD_MASK_CONTROL) ? HotkeyModifiers::command : 0;
+    bits |= (state & XCB_MOD_MASK_1) ? HotkeyModifiers::option : 0;
+    bits |= (state & XCB_MOD_MASK_SHIFT) ? HotkeyModifiers::shift : 0;
+    bits |= (state & XCB_MOD_MASK_4) ? HotkeyModifiers::control : 0;
+    event.modifiers = HotkeyModifiers{bits};
+    if (keyboardListener_) {
+        const Listener listener = keyboardListener_;
+        listener(event);
     }
 }
 

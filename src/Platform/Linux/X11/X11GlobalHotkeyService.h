@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Platform/GlobalHotkeyService.h"
+#include "Platform/KeyboardGrab.h"
 
 #include <cstdint>
 #include <map>
@@ -19,7 +20,7 @@ namespace brisklet {
 ///
 /// The owner watches `fileDescriptor()` and calls `processPendingEvents()` when it is readable;
 /// every call that talks to the server also ends by handling what arrived meanwhile.
-class X11GlobalHotkeyService final : public GlobalHotkeyService {
+class X11GlobalHotkeyService final : public GlobalHotkeyService, public KeyboardGrab {
 public:
     /// Empty `displayName`: $DISPLAY. Null when the display cannot be opened.
     static std::unique_ptr<X11GlobalHotkeyService> open(const std::string& displayName);
@@ -32,6 +33,10 @@ public:
     RegisterResult registerHotkey(const std::string& token, HotkeyModifiers modifiers,
                                   GlobalHotkeyIdentifier identifier) override;
     void unregisterHotkey(Registration registration) override;
+
+    /// An active grab of the whole keyboard on the root window.
+    bool grabKeyboard(Listener listener) override;
+    void ungrabKeyboard() override;
 
     int fileDescriptor() const;
     /// Reads every queued event: key presses go to the handlers, mapping changes re-grab.
@@ -59,6 +64,7 @@ private:
     /// `event` is an xcb_generic_event_t.
     void handleEvent(const void* event);
     void dispatch(std::uint8_t keycode, std::uint16_t state);
+    void deliverRawKey(RawKeyEvent::Type type, std::uint8_t keycode, std::uint16_t state);
 
     xcb_connection_t* connection_;
     std::uint32_t root_;
@@ -69,6 +75,8 @@ private:
     std::vector<std::pair<HandlerToken, Handler>> handlers_;
     Registration nextRegistration_ = 1;
     HandlerToken nextHandler_ = 1;
+    Listener keyboardListener_;
+    bool keyboardGrabbed_ = false;
 };
 
 } // namespace brisklet
