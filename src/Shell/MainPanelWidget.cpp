@@ -3,9 +3,17 @@
 #include "Shell/ShellIcons.h"
 #include "ZelvorApp/Control/AppModel.h"
 #include "ZelvorApp/Infrastructure/LocalizationStore.h"
+#include "ZelvorApp/Infrastructure/RuntimeLogger.h"
 #include "ZelvorApp/Panel/MainPanelViewModel.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDrag>
+#include <QFile>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QTimer>
+#include <QUrl>
 #include <QButtonGroup>
 #include <QDateTime>
 #include <QEnterEvent>
@@ -150,8 +158,32 @@ public:
         setAttribute(Qt::WA_Hover);
     }
     QWidget* actions = nullptr;
+    /// Starts dragging the row's file out.
+    std::function<void()> onDrag;
 
 protected:
+    void mousePressEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton) {
+            pressedAt_ = event->position().toPoint();
+            pressed_ = true;
+        }
+        QFrame::mousePressEvent(event);
+    }
+    void mouseMoveEvent(QMouseEvent* event) override {
+        if (pressed_ && (event->buttons() & Qt::LeftButton) &&
+            (event->position().toPoint() - pressedAt_).manhattanLength() >= QApplication::startDragDistance()) {
+            pressed_ = false;
+            if (onDrag) {
+                onDrag();
+            }
+            return;
+        }
+        QFrame::mouseMoveEvent(event);
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        pressed_ = false;
+        QFrame::mouseReleaseEvent(event);
+    }
     void enterEvent(QEnterEvent* event) override {
         setHovered(true);
         QFrame::enterEvent(event);
@@ -162,6 +194,9 @@ protected:
     }
 
 private:
+    QPoint pressedAt_;
+    bool pressed_ = false;
+
     void setHovered(bool hovered) {
         setProperty("hovered", hovered);
         style()->unpolish(this);
@@ -341,7 +376,9 @@ QWidget* MainPanelWidget::makeRow(int index) {
     layout->setContentsMargins(6, 5, 6, 5);
     layout->setSpacing(10);
     auto* picture = new QLabel(frame);
-    picture->setPixmap(thumbnail(item, appearance_, 40, devicePixelRatioF()));
+    const QPixmap tile = thumbnail(item, appearance_, 40, devicePixelRatioF());
+    picture->setPixmap(tile);
+    frame->onDrag = [this, item, tile] { dragOut(item, tile); };
     picture->setFixedSize(40, 40);
     layout->addWidget(picture);
 
@@ -401,6 +438,40 @@ QWidget* MainPanelWidget::makeRow(int index) {
     return frame;
 }
 
+void MainPanelWidget::dragOut(const VisualMemoryItem& item, const QPixmap& picture) {
+    auto* mime = new QMimeData;
+    const QString path = QString::fromStdString(item.url.string());
+    mime->setUrls({QUrl::fromLocalFile(path)});
+    if (item.kind == ExportKind::clipboardText) {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly)) {
+            mime->setText(QString::fromUtf8(file.readAll()));
+        }
+    } else if (item.kind != ExportKind::videoMP4 && item.kind != ExportKind::videoMOV && item.kind != ExportKind::gif) {
+        QFile file(path);
+        if (path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive) && file.open(QIODevice::ReadOnly)) {
+            mime->setData(QStringLiteral("image/png"), file.readAll());
+        }
+    }
+    auto* drag = new QDrag(this);
+    drag->setMimeData(mime);
+    drag->setPixmap(picture);
+    RuntimeLogger::log("visualMemory drag started id=" + item.id);
+    dragging_ = true;
+    const bool stepped = onDragBegin && onDragBegin();
+    const Qt::DropAction result = drag->exec(Qt::CopyAction);
+    dragging_ = false;
+    if (refreshPending_) {
+        refreshPending_ = false;
+        // After the row that started the drag has returned from its event handler.
+        QTimer::singleShot(0, this, [this] { refresh(); });
+    }
+    RuntimeLogger::log(std::string("visualMemory drag ended dropped=") + (result == Qt::IgnoreAction ? "false" : "true"));
+    if (stepped && onDragEnd) {
+        onDragEnd();
+    }
+}
+
 void MainPanelWidget::rebuildRows() {
     while (QLayoutItem* child = rowsLayout_->takeAt(0)) {
         delete child->widget();
@@ -423,6 +494,10 @@ void MainPanelWidget::rebuildRows() {
 }
 
 void MainPanelWidget::refresh() {
+    if (dragging_) {
+        refreshPending_ = true;
+        return;
+    }
     applyAppearance();
     retranslate();
     rebuildRows();

@@ -18,6 +18,7 @@ namespace brisklet {
 class AppModel;
 class LocalizationStore;
 class MainPanelViewModel;
+struct VisualMemoryItem;
 
 /// The main panel's content: the capture actions, the search over the visual memory with its
 /// quick filters, the newest items with their actions, and the way into the library.
@@ -35,6 +36,10 @@ public:
     void refresh();
     /// Runs after the height changed (the window around it follows).
     std::function<void()> onSizeChanged;
+    /// A row is being dragged out: the panel must step aside for the drop target (true when it
+    /// did), and come back afterwards.
+    std::function<bool()> onDragBegin;
+    std::function<void()> onDragEnd;
 
 private:
     void build();
@@ -43,6 +48,7 @@ private:
     void rebuildRows();
     QWidget* makeRow(int index);
     QToolButton* makeQuickAction(const char* symbol, int glyph);
+    void dragOut(const VisualMemoryItem& item, const QPixmap& picture);
 
     MainPanelViewModel& viewModel_;
     const AppModel& model_;
@@ -60,6 +66,9 @@ private:
     QList<QToolButton*> quickActions_;
     QList<QToolButton*> filterButtons_;
     QVBoxLayout* rowsLayout_ = nullptr;
+    /// A row is being dragged: its widget must outlive the drag, so refreshes wait.
+    bool dragging_ = false;
+    bool refreshPending_ = false;
 };
 
 } // namespace brisklet

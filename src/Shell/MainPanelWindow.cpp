@@ -19,6 +19,12 @@ MainPanelWindow::MainPanelWindow(MainPanelWidget& content) : content_(content) {
 }
 
 void MainPanelWindow::setMode(Mode mode) {
+    // New window flags recreate the native window; only ever do that for a real change (a drag
+    // that started in the panel may still refer to its window).
+    if (mode == mode_ && flagsApplied_) {
+        return;
+    }
+    flagsApplied_ = true;
     mode_ = mode;
     const bool wasVisible = QWidget::isVisible();
     if (mode == Mode::popover) {

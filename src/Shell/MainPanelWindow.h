@@ -37,6 +37,7 @@ protected:
 private:
     MainPanelWidget& content_;
     Mode mode_ = Mode::popover;
+    bool flagsApplied_ = false;
 };
 
 } // namespace brisklet

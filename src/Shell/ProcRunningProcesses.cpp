@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
-#include <iterator>
+#include <cerrno>
+#include <optional>
 #include <string>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace brisklet {
 
@@ -12,9 +15,34 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<std::string> nulSeparated(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+/// The whole file, or nothing when it cannot be read. Plain read(2): a process that ends while we
+/// read its /proc entry fails the read with ESRCH, which a stream turns into an exception.
+std::optional<std::string> readAll(const fs::path& file) {
+    const int descriptor = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) {
+        return std::nullopt;
+    }
+    std::string bytes;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t count = ::read(descriptor, buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count < 0) {
+            ::close(descriptor);
+            return std::nullopt;
+        }
+        if (count == 0) {
+            break;
+        }
+        bytes.append(buffer, static_cast<std::size_t>(count));
+    }
+    ::close(descriptor);
+    return bytes;
+}
+
+std::vector<std::string> splitNul(const std::string& bytes) {
     std::vector<std::string> parts;
     std::string current;
     for (const char c : bytes) {
@@ -78,8 +106,10 @@ std::vector<RunningProcess> listRunningProcesses(const fs::path& procRoot) {
             continue;
         }
         process.executable = executable;
-        process.runsApplication = commandLineRunsApplication(nulSeparated(it->path() / "cmdline"));
-        const auto environment = nulSeparated(it->path() / "environ");
+        // A command line we cannot read (the process ended, or it is a zombie) runs nothing.
+        const auto commandLine = readAll(it->path() / "cmdline");
+        process.runsApplication = commandLine && !commandLine->empty() && commandLineRunsApplication(splitNul(*commandLine));
+        const auto environment = splitNul(readAll(it->path() / "environ").value_or(std::string()));
         if (!environment.empty()) {
             process.session =
                 sessionKey(variable(environment, "DISPLAY"), variable(environment, "DBUS_SESSION_BUS_ADDRESS"));

@@ -84,6 +84,8 @@ void TrayShell::attach(AppController& controller, ApplicationHost& host) {
                            }});
     if (trayAvailable_) {
         statusView_->attach(*statusBar_);
+        panelContent_->onDragBegin = [statusBar = statusBar_.get()] { return statusBar->beginVisualMemoryDrag(); };
+        panelContent_->onDragEnd = [statusBar = statusBar_.get()] { statusBar->endVisualMemoryDrag(); };
     }
     using RowAction = MainPanelViewModel::RowAction;
     StatusBarController* statusBar = statusBar_.get();

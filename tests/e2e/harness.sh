@@ -24,6 +24,9 @@ e2e_cleanup() {
     if [ "$status" -ne 0 ] && [ -f "$E2E_LOG" ]; then
         echo "---- latest.log"; cat "$E2E_LOG"
     fi
+    if [ "$status" -ne 0 ] && [ -s "$E2E_ROOT/app.out" ]; then
+        echo "---- application output"; cat "$E2E_ROOT/app.out"
+    fi
     rm -rf "$E2E_ROOT"
     exit "$status"
 }

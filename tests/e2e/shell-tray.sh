@@ -107,6 +107,40 @@ tray-click)
     colour="$(pixel $((px + 8)) $((py + 8)))"
     [ "$colour" = "250,250,251" ] || fail "the panel is not on screen (pixel $colour at $((px + 8)),$((py + 8)))"
     ;;
+panel-rows)
+    command -v xclip >/dev/null || e2e_skip "xclip is not installed"
+    start_tray
+    e2e_start_app
+    e2e_wait_for_log "showPopover shown" 5
+    printf 'Quarterly report draft' | xclip -selection clipboard
+    e2e_wait_for_log "clipboard text recorded" 5
+    printf 'https://example.com/changelog' | xclip -selection clipboard
+    for _ in $(seq 50); do [ "$(count_lines 'clipboard text recorded')" -ge 2 ] && break; sleep 0.1; done
+    [ "$(count_lines 'clipboard text recorded')" -ge 2 ] || fail "the second copy was not recorded"
+    shown="$(count_lines 'showPopover shown')"
+    e2e_brisklet action appPanel
+    for _ in $(seq 30); do [ "$(count_lines 'showPopover shown')" -gt "$shown" ] && break; sleep 0.1; done
+    sleep 0.5
+    read -r px py <<<"$(grep -F 'alignPopoverWindow reason=' "$E2E_LOG" | tail -1 | sed 's/.*frame={{\([0-9]*\), \([0-9]*\)}.*/\1 \2/')"
+    # The second row is the older copy; its copy button sits right of the title once hovered.
+    xdotool mousemove $((px + 150)) $((py + 363))
+    sleep 0.4
+    xdotool mousemove $((px + 254)) $((py + 363)) click 1
+    e2e_wait_for_log "visualMemory copied id=" 5
+    [ "$(xclip -selection clipboard -o)" = "Quarterly report draft" ] || fail "the row's copy put '$(xclip -selection clipboard -o)' on the clipboard"
+    # Dragging the first row out steps the panel aside and brings it back after the drop.
+    xdotool mousemove $((px + 120)) $((py + 311)) mousedown 1
+    xdotool mousemove $((px + 100)) $((py + 330))
+    sleep 0.2
+    xdotool mousemove 300 400
+    sleep 0.3
+    xdotool mousemove 310 410 mouseup 1
+    e2e_wait_for_log "visualMemory drag started id=" 5
+    e2e_wait_for_log "status popover hidden for visual memory drag" 5
+    e2e_wait_for_log "visualMemory drag ended" 5
+    e2e_wait_for_log "status popover restored after visual memory drag" 5
+    kill -0 "$E2E_BRISKLET_PID" || fail "the application ended"
+    ;;
 no-tray)
     e2e_start_app
     e2e_wait_for_log "status item unavailable reason=noTrayHost" 5

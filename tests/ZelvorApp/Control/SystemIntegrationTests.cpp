@@ -170,5 +170,27 @@ TEST(RunningProcesses, OnlyDirectoryOptionsStartTheApplication) {
         << "this test program is listed with its session";
 }
 
+TEST(RunningProcesses, UnreadableEntriesOfAnEndingProcessAreSkippedNotThrown) {
+    TemporaryPaths paths;
+    const auto proc = paths.root() / "proc";
+    const auto self = currentExecutablePath();
+    ASSERT_TRUE(self.has_value());
+    // Reading a directory fails the way reading the entries of a process that just ended does.
+    std::filesystem::create_directories(proc / "4242" / "cmdline");
+    std::filesystem::create_directories(proc / "4242" / "environ");
+    std::filesystem::create_symlink(*self, proc / "4242" / "exe");
+    std::filesystem::create_directories(proc / "4243");
+    std::filesystem::create_symlink(*self, proc / "4243" / "exe");
+    std::ofstream(proc / "4243" / "cmdline", std::ios::binary) << std::string("brisklet-engine\0", 16);
+    std::vector<RunningProcess> processes;
+    ASSERT_NO_THROW(processes = listRunningProcesses(proc));
+    ASSERT_EQ(processes.size(), 2u);
+    std::sort(processes.begin(), processes.end(),
+              [](const RunningProcess& a, const RunningProcess& b) { return a.processIdentifier < b.processIdentifier; });
+    EXPECT_FALSE(processes[0].runsApplication);
+    EXPECT_FALSE(processes[0].session);
+    EXPECT_TRUE(processes[1].runsApplication);
+}
+
 } // namespace
 } // namespace brisklet
