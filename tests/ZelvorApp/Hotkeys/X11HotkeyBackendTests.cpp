@@ -40,6 +40,7 @@ public:
     void send(std::uint8_t type, xcb_keycode_t keycode) {
         xcb_test_fake_input(connection_, type, keycode, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
     }
+    void sync() { testing::roundTrip(connection_); }
     /// Presses `keysyms` in order and releases them in reverse, like a person typing a combination.
     void chord(std::vector<xcb_keysym_t> keysyms) {
         std::vector<xcb_keycode_t> codes;
@@ -140,6 +141,30 @@ TEST_F(X11HotkeyBackendTest, GrabbedCombinationArrivesWithAndWithoutLockKeys) {
     service->unregisterHotkey(result.registration);
     keyboard->chord({XK_Control_L, XK_Alt_L, XK_4});
     EXPECT_FALSE(pumpUntilPressed(3)) << "an unregistered combination no longer arrives";
+}
+
+TEST_F(X11HotkeyBackendTest, AHeldCombinationFiresOnce) {
+    ASSERT_EQ(service->registerHotkey("4", {cmd | opt}, {1, 4}).status, GlobalHotkeyService::statusOK);
+    const auto ctrl = keyboard->code(XK_Control_L);
+    const auto alt = keyboard->code(XK_Alt_L);
+    const auto four = keyboard->code(XK_4);
+    keyboard->send(XCB_KEY_PRESS, ctrl);
+    keyboard->send(XCB_KEY_PRESS, alt);
+    keyboard->send(XCB_KEY_PRESS, four);
+    keyboard->sync();
+    // Held past the server's repeat delay (660 ms by default), it repeats as release-press pairs.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(1300);
+    while (std::chrono::steady_clock::now() < until) {
+        pollfd descriptor{service->fileDescriptor(), POLLIN, 0};
+        poll(&descriptor, 1, 20);
+        service->processPendingEvents();
+    }
+    keyboard->send(XCB_KEY_RELEASE, four);
+    keyboard->send(XCB_KEY_RELEASE, alt);
+    keyboard->send(XCB_KEY_RELEASE, ctrl);
+    keyboard->sync();
+    pumpUntil([] { return false; });
+    EXPECT_EQ(pressed.size(), 1u) << "repeats of a held combination are not new presses";
 }
 
 TEST_F(X11HotkeyBackendTest, CombinationHeldByAnotherClientIsTakenWithItsStatus) {

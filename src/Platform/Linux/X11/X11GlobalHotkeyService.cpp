@@ -213,9 +213,37 @@ void X11GlobalHotkeyService::regrabAll() {
     xcb_flush(connection_);
 }
 
+namespace {
+
+/// Holding a key makes the server repeat it as a release and a press with the same time stamp;
+/// a person cannot release and press again within the same millisecond.
+bool isAutorepeat(const xcb_generic_event_t* release, const xcb_generic_event_t* next) {
+    if (!next || (release->response_type & 0x7f) != XCB_KEY_RELEASE || (next->response_type & 0x7f) != XCB_KEY_PRESS) {
+        return false;
+    }
+    const auto* up = reinterpret_cast<const xcb_key_release_event_t*>(release);
+    const auto* down = reinterpret_cast<const xcb_key_press_event_t*>(next);
+    return up->detail == down->detail && up->time == down->time;
+}
+
+} // namespace
+
 void X11GlobalHotkeyService::processPendingEvents() {
+    std::vector<xcb_generic_event_t*> events;
     while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
-        handleEvent(event);
+        events.push_back(event);
+    }
+    for (std::size_t i = 0; i < events.size(); ++i) {
+        xcb_generic_event_t* next = i + 1 < events.size() ? events[i + 1] : nullptr;
+        // A held hotkey fires once; while the keyboard is grabbed for recording, repeats are
+        // dropped too (the recorder wants the combination, not the key's repeat rate).
+        if (isAutorepeat(events[i], next)) {
+            ++i;
+            continue;
+        }
+        handleEvent(events[i]);
+    }
+    for (xcb_generic_event_t* event : events) {
         std::free(event);
     }
 }
