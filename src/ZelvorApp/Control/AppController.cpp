@@ -568,18 +568,18 @@ void AppController::startSuperScreenshotWindow() {
     // The knowledge-package capture has no window on this desktop yet; say so instead of
     // pretending to start it.
     RuntimeLogger::log("super screenshot unavailable");
-    const LocalizationStore& text = env_.services.localization;
-    env_.ports.alerts.present({text.text(L10nKey::actionSuperScreenshot), text.text(L10nKey::superScreenshotUnavailable),
-                               {text.text(L10nKey::genericOK)}, AlertRequest::Style::warning},
-                              [](int) {});
+    presentNotice(L10nKey::actionSuperScreenshot, L10nKey::superScreenshotUnavailable, AlertRequest::Style::warning);
 }
 
 void AppController::checkForUpdates() {
     RuntimeLogger::log("manual update check requested");
+    presentNotice(L10nKey::updaterNotConfiguredTitle, L10nKey::updaterNotConfiguredDetail,
+                  AlertRequest::Style::informational);
+}
+
+void AppController::presentNotice(L10nKey title, L10nKey message, AlertRequest::Style style) {
     const LocalizationStore& text = env_.services.localization;
-    env_.ports.alerts.present({text.text(L10nKey::updaterNotConfiguredTitle), text.text(L10nKey::updaterNotConfiguredDetail),
-                               {text.text(L10nKey::genericOK)}, AlertRequest::Style::informational},
-                              [](int) {});
+    env_.ports.alerts.present({text.text(title), text.text(message), {text.text(L10nKey::genericOK)}, style}, [](int) {});
 }
 
 void AppController::openDefaultDirectory() {

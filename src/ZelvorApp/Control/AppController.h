@@ -3,10 +3,12 @@
 #include "ZelvorApp/Control/AppEnvironment.h"
 #include "ZelvorApp/Control/CaptureGates.h"
 #include "ZelvorApp/Control/ExportBookkeeping.h"
+#include "ZelvorApp/Control/Ports/AlertPresenter.h"
 #include "ZelvorApp/Control/Ports/ScreenshotEditorPort.h"
 #include "ZelvorApp/Control/RecordingFlows.h"
 #include "ZelvorApp/Control/ScreenshotFlow.h"
 #include "ZelvorApp/Control/StatusPopoverGate.h"
+#include "ZelvorApp/Infrastructure/L10nKey.h"
 #include "ZelvorApp/Memory/VisualMemoryRecordingService.h"
 #include "ZelvorCore/Models/AppViewState.h"
 #include "ZelvorCore/Models/GlobalHotkeyAction.h"
@@ -116,6 +118,8 @@ private:
     void editorHotkeyScopeChanged(bool active, ScreenshotEditorInitialInteractionMode mode);
     bool canPinText() const;
     bool pinnedScreenshotEscapeApplies() const;
+    /// An alert with one OK button that needs no answer.
+    void presentNotice(L10nKey title, L10nKey message, AlertRequest::Style style);
     std::weak_ptr<bool> weakSelf() const { return alive_; }
 
     AppEnvironment env_;

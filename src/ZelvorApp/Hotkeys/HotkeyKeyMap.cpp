@@ -1,5 +1,7 @@
 #include "ZelvorApp/Hotkeys/HotkeyKeyMap.h"
 
+#include "ZelvorCore/Foundation/Utf8.h"
+
 #include <algorithm>
 #include <array>
 #include <utility>
@@ -44,23 +46,11 @@ const KeyRow* findRow(std::string_view token) {
 
 /// The one Unicode scalar `characters` encodes in UTF-8, if it is exactly one.
 std::optional<char32_t> singleScalar(std::string_view characters) {
-    if (characters.empty()) {
+    const std::u32string scalars = utf8::decodeUtf8(characters);
+    if (scalars.size() != 1) {
         return std::nullopt;
     }
-    const auto lead = static_cast<unsigned char>(characters[0]);
-    const std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
-    if (length == 0 || characters.size() != length) {
-        return std::nullopt;
-    }
-    char32_t scalar = length == 1 ? lead : length == 2 ? (lead & 0x1F) : length == 3 ? (lead & 0x0F) : (lead & 0x07);
-    for (std::size_t i = 1; i < length; ++i) {
-        const auto next = static_cast<unsigned char>(characters[i]);
-        if ((next >> 6) != 0x2) {
-            return std::nullopt;
-        }
-        scalar = (scalar << 6) | (next & 0x3F);
-    }
-    return scalar;
+    return scalars[0];
 }
 
 } // namespace

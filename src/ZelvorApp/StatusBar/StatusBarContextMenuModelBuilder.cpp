@@ -3,6 +3,7 @@
 #include "ZelvorApp/Editor/EditorHotkeyAction.h"
 #include "ZelvorApp/Hotkeys/HotkeyDesktopText.h"
 #include "ZelvorApp/Infrastructure/LocalizationStore.h"
+#include "ZelvorCore/Foundation/Utf8.h"
 #include "ZelvorCore/Models/AppPreferences.h"
 
 #include <array>
@@ -19,9 +20,7 @@ constexpr int controlFlag = 0x40000;
 
 std::string utf8(char32_t scalar) {
     std::string out;
-    out.push_back(static_cast<char>(0xE0 | (scalar >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((scalar >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (scalar & 0x3F)));
+    utf8::appendUtf8(out, scalar);
     return out;
 }
 
@@ -57,7 +56,7 @@ std::string keyEquivalent(const std::string& token) {
     }};
     for (const auto& [name, scalar] : named) {
         if (name == token) {
-            return scalar < 0x80 ? std::string(1, static_cast<char>(scalar)) : utf8(scalar);
+            return utf8(scalar);
         }
     }
     return {};
