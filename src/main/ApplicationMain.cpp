@@ -5,6 +5,7 @@
 #include "Platform/Linux/DBus/AppCommandServer.h"
 #include "Shell/QtAlertPresenter.h"
 #include "Shell/QtApplicationHost.h"
+#include "Shell/QtSelectionOverlay.h"
 #include "Shell/TrayShell.h"
 #include "Shell/UnixSignalBridge.h"
 #include "ZelvorApp/Control/AppActionDispatcher.h"
@@ -112,6 +113,8 @@ int runApplication(int argc, char** argv, const CommandLine&, CommandSession& se
     const AppServices shared = services->services();
     TrayShell tray(display, shared.mainQueue, shared.clock, services->model(), shared.localization);
     tray.fillPorts(ports);
+    QtSelectionOverlay selectionOverlay(shared.displays, shared.exportService, shared.mainQueue, shared.localization);
+    ports.selectionOverlay = &selectionOverlay;
     AppCommandServer server;
     UnixSignalBridge signalBridge([&host](int number) {
         RuntimeLogger::log("signal received number=" + std::to_string(number));

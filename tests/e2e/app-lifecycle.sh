@@ -26,7 +26,7 @@ action)
     timeout 10 "$BRISKLET" --config-dir "$XDG_CONFIG_HOME" --data-dir "$XDG_DATA_HOME" action screenshot \
         || fail "brisklet action screenshot exited with $?"
     e2e_wait_for_log "command channel action name=screenshot" 5
-    e2e_wait_for_log "selection overlay unavailable flow=screenshot" 5
+    e2e_wait_for_log "selection overlay show" 5
     set +e
     e2e_brisklet action noSuchAction 2>"$E2E_ROOT/err"
     status=$?

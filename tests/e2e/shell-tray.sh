@@ -55,13 +55,18 @@ hotkey)
     e2e_start_app
     e2e_wait_for_log "hotkey reload actions=10"
     xdotool key ctrl+alt+4
-    e2e_wait_for_log "selection overlay unavailable flow=screenshot" 5
+    e2e_wait_for_log "selection overlay show" 5
+    # The open overlay has the keyboard; Escape gives it back.
+    sleep 0.3
+    xdotool key Escape
+    e2e_wait_for_log "screenshot selection cancelled" 5
     xdotool key ctrl+alt+l
     e2e_wait_for_log "openVisualLibrary items=" 5
     # NumLock lit must not switch the hotkeys off.
     xdotool key Num_Lock
     xdotool key ctrl+alt+1
-    e2e_wait_for_log "selection overlay unavailable flow=longshot" 5
+    for _ in $(seq 50); do [ "$(count_lines 'selection overlay show')" -ge 2 ] && break; sleep 0.1; done
+    [ "$(count_lines 'selection overlay show')" -ge 2 ] || fail "Ctrl+Alt+1 with NumLock on did not open the longshot selection"
     ;;
 hotkey-taken)
     "$GRAB_KEY_CLIENT" 0x35 12 >"$E2E_ROOT/grab.out" 2>&1 &
@@ -73,7 +78,7 @@ hotkey-taken)
     e2e_wait_for_log "hotkey register failed action=textRecognitionScreenshot key=⌥⌘5 status=10"
     e2e_wait_for_log "hotkey reload actions=9"
     xdotool key ctrl+alt+4
-    e2e_wait_for_log "selection overlay unavailable flow=screenshot" 5
+    e2e_wait_for_log "selection overlay show" 5
     ;;
 tray-menu)
     start_tray
@@ -141,6 +146,40 @@ panel-rows)
     e2e_wait_for_log "status popover restored after visual memory drag" 5
     kill -0 "$E2E_BRISKLET_PID" || fail "the application ended"
     ;;
+overlay-drag)
+    command -v xsetroot >/dev/null || e2e_skip "xsetroot is not installed"
+    xsetroot -solid '#5e6875'
+    start_tray
+    e2e_start_app
+    e2e_wait_for_log "showPopover shown" 5
+    xdotool key Escape
+    sleep 0.3
+    [ "$(pixel 50 400)" = "94,104,117" ] || fail "the desktop is not the grey it was set to ($(pixel 50 400))"
+    xdotool mousemove 640 400
+    xdotool key ctrl+alt+4
+    e2e_wait_for_log "selection overlay show" 5
+    sleep 0.5
+    IFS=, read -r r g b <<<"$(pixel 50 400)"
+    [ "$r" -lt 80 ] && [ "$g" -lt 88 ] && [ "$b" -lt 100 ] || fail "the screen is not dimmed under the overlay ($r,$g,$b)"
+    xdotool mousemove 300 250 mousedown 1
+    xdotool mousemove 450 350
+    xdotool mousemove 700 500
+    sleep 0.3
+    [ "$(pixel 500 400)" = "94,104,117" ] || fail "the selection does not show the screen undimmed ($(pixel 500 400))"
+    xdotool mouseup 1
+    e2e_wait_for_log "selection confirm action=completeWithAvailableSnapshot" 5
+    e2e_wait_for_log "screenshot editor unavailable flow=screenshot" 5
+    sleep 0.5
+    [ "$(pixel 50 400)" = "94,104,117" ] || fail "the overlay stayed on screen ($(pixel 50 400))"
+    # Escape cancels the next one and gives the screen back.
+    xdotool key ctrl+alt+4
+    for _ in $(seq 50); do [ "$(count_lines 'selection overlay show')" -ge 2 ] && break; sleep 0.1; done
+    sleep 0.3
+    xdotool key Escape
+    e2e_wait_for_log "screenshot selection cancelled" 5
+    sleep 0.3
+    [ "$(pixel 50 400)" = "94,104,117" ] || fail "the overlay stayed after Escape"
+    ;;
 no-tray)
     e2e_start_app
     e2e_wait_for_log "status item unavailable reason=noTrayHost" 5
@@ -151,7 +190,7 @@ no-tray)
     done
     xdotool search --onlyvisible --name '^Brisklet$' >/dev/null 2>&1 || fail "the main panel did not open as a window"
     xdotool key ctrl+alt+4
-    e2e_wait_for_log "selection overlay unavailable flow=screenshot" 5
+    e2e_wait_for_log "selection overlay show" 5
     ;;
 *)
     fail "unknown case $CASE"

@@ -213,37 +213,9 @@ void X11GlobalHotkeyService::regrabAll() {
     xcb_flush(connection_);
 }
 
-namespace {
-
-/// Holding a key makes the server repeat it as a release and a press with the same time stamp;
-/// a person cannot release and press again within the same millisecond.
-bool isAutorepeat(const xcb_generic_event_t* release, const xcb_generic_event_t* next) {
-    if (!next || (release->response_type & 0x7f) != XCB_KEY_RELEASE || (next->response_type & 0x7f) != XCB_KEY_PRESS) {
-        return false;
-    }
-    const auto* up = reinterpret_cast<const xcb_key_release_event_t*>(release);
-    const auto* down = reinterpret_cast<const xcb_key_press_event_t*>(next);
-    return up->detail == down->detail && up->time == down->time;
-}
-
-} // namespace
-
 void X11GlobalHotkeyService::processPendingEvents() {
-    std::vector<xcb_generic_event_t*> events;
     while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
-        events.push_back(event);
-    }
-    for (std::size_t i = 0; i < events.size(); ++i) {
-        xcb_generic_event_t* next = i + 1 < events.size() ? events[i + 1] : nullptr;
-        // A held hotkey fires once; while the keyboard is grabbed for recording, repeats are
-        // dropped too (the recorder wants the combination, not the key's repeat rate).
-        if (isAutorepeat(events[i], next)) {
-            ++i;
-            continue;
-        }
-        handleEvent(events[i]);
-    }
-    for (xcb_generic_event_t* event : events) {
+        handleEvent(event);
         std::free(event);
     }
 }
@@ -253,6 +225,12 @@ void X11GlobalHotkeyService::handleEvent(const void* generic) {
     switch (event->response_type & 0x7f) {
     case XCB_KEY_PRESS: {
         const auto* press = reinterpret_cast<const xcb_key_press_event_t*>(event);
+        // Holding a key makes the server repeat it as a release and a press with the same time
+        // stamp; a person cannot release and press again within the same millisecond. A held
+        // hotkey fires once, and the recorder wants the combination, not the repeat rate.
+        if (lastRelease_ && lastRelease_->first == press->detail && lastRelease_->second == press->time) {
+            break;
+        }
         if (keyboardGrabbed_) {
             deliverRawKey(RawKeyEvent::Type::keyDown, press->detail, press->state);
         } else {
@@ -262,6 +240,7 @@ void X11GlobalHotkeyService::handleEvent(const void* generic) {
     }
     case XCB_KEY_RELEASE: {
         const auto* release = reinterpret_cast<const xcb_key_release_event_t*>(event);
+        lastRelease_ = std::make_pair(release->detail, release->time);
         if (keyboardGrabbed_) {
             deliverRawKey(RawKeyEvent::Type::keyUp, release->detail, release->state);
         }

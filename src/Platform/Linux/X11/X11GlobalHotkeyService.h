@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -76,6 +78,8 @@ private:
     Registration nextRegistration_ = 1;
     HandlerToken nextHandler_ = 1;
     Listener keyboardListener_;
+    /// The last key released and its server time, to tell the repeats of a held key.
+    std::optional<std::pair<std::uint8_t, std::uint32_t>> lastRelease_;
     bool keyboardGrabbed_ = false;
 };
 

@@ -1,0 +1,334 @@
+#include "Shell/SelectionOverlayWindow.h"
+
+#include "ZelvorCore/Models/HotkeyConfiguration.h"
+
+#include <QCursor>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <cmath>
+
+namespace brisklet {
+
+namespace {
+
+const QColor accent(0x35, 0x84, 0xe4);
+
+} // namespace
+
+SelectionOverlayWindow::SelectionOverlayWindow(SelectionOverlayViewModel& model, QImage snapshot,
+                                               const QRect& geometry, Look look)
+    : QWidget(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::X11BypassWindowManagerHint | Qt::Tool),
+      model_(model), snapshot_(std::move(snapshot)), look_(std::move(look)) {
+    setProperty("briskletWindowRole", QStringLiteral("selectionOverlay"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setMouseTracking(true);
+    setGeometry(geometry);
+    setCursor(Qt::CrossCursor);
+    model_.onChange = [this] { update(); };
+}
+
+SelectionOverlayWindow::~SelectionOverlayWindow() {
+    model_.onChange = nullptr;
+    releaseKeyboard();
+}
+
+void SelectionOverlayWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    raise();
+    activateWindow();
+    // A window that bypasses the window manager never gets the focus by itself.
+    grabKeyboard();
+}
+
+Point SelectionOverlayWindow::toView(const QPointF& local) const {
+    return {local.x(), height() - local.y()};
+}
+
+QRectF SelectionOverlayWindow::toLocal(const Rect& view) const {
+    return QRectF(view.minX(), height() - view.maxY(), view.width(), view.height());
+}
+
+std::optional<MagnifierColorSample> SelectionOverlayWindow::sampleAt(const QPointF& local) const {
+    if (snapshot_.isNull() || !rect().contains(local.toPoint())) {
+        return std::nullopt;
+    }
+    const int column = std::clamp(static_cast<int>(std::floor(local.x() / width() * snapshot_.width())), 0,
+                                  snapshot_.width() - 1);
+    const int row = std::clamp(static_cast<int>(std::floor(local.y() / height() * snapshot_.height())), 0,
+                               snapshot_.height() - 1);
+    const QColor colour = snapshot_.pixelColor(column, row);
+    return MagnifierColorSample{colour.red(), colour.green(), colour.blue()};
+}
+
+std::optional<MagnifierColorSample> SelectionOverlayWindow::sampleUnderPointer() const {
+    return sampleAt(pointer_);
+}
+
+void SelectionOverlayWindow::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    if (!snapshot_.isNull()) {
+        painter.drawImage(rect(), snapshot_);
+    }
+    const Rect selection = model_.selection();
+    const QRectF chosen = toLocal(selection);
+    QPainterPath dim;
+    dim.setFillRule(Qt::OddEvenFill);
+    dim.addRect(rect());
+    if (!selection.isEmpty()) {
+        dim.addRect(chosen);
+    }
+    painter.fillPath(dim, QColor(0, 0, 0, 71));
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (!selection.isEmpty() && !model_.isConfirmed()) {
+        painter.setPen(QPen(accent, 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(chosen);
+        painter.setPen(QPen(accent, 1));
+        painter.setBrush(Qt::white);
+        for (const Rect& square : SelectionGeometry::handleRects(selection, devicePixelRatioF())) {
+            painter.drawEllipse(toLocal(square));
+        }
+    }
+    if (model_.isConfirmed()) {
+        return;
+    }
+    paintActionBar(painter);
+    QFont promptFont = font();
+    promptFont.setPixelSize(16);
+    promptFont.setWeight(QFont::DemiBold);
+    painter.setFont(promptFont);
+    painter.setPen(Qt::white);
+    const QRectF promptArea(0, 24, width(), 28);
+    painter.drawText(promptArea, Qt::AlignHCenter | Qt::AlignVCenter, look_.prompt);
+    if (!look_.fullScreenHint.isEmpty()) {
+        QFont hintFont = font();
+        hintFont.setPixelSize(13);
+        painter.setFont(hintFont);
+        painter.drawText(QRectF(0, 52, width(), 22), Qt::AlignHCenter | Qt::AlignVCenter, look_.fullScreenHint);
+    }
+    if (pointer_.x() >= 0) {
+        if (look_.showsCrosshair) {
+            painter.setRenderHint(QPainter::Antialiasing, false);
+            painter.setPen(QPen(QColor(255, 255, 255, 82), 1));
+            painter.drawLine(QPointF(0, pointer_.y()), QPointF(width(), pointer_.y()));
+            painter.drawLine(QPointF(pointer_.x(), 0), QPointF(pointer_.x(), height()));
+        }
+        if (look_.showsMagnifier && model_.dragMode().kind == SelectionOverlayViewModel::DragMode::Kind::none) {
+            paintMagnifier(painter, pointer_);
+        }
+    }
+}
+
+std::optional<std::pair<QRectF, QRectF>> SelectionOverlayWindow::actionButtons() const {
+    if (!model_.isActionBarVisible()) {
+        return std::nullopt;
+    }
+    const QRectF bar = toLocal(model_.actionBarFrame(
+        Size{static_cast<double>(actionBarSize.width()), static_cast<double>(actionBarSize.height())}));
+    const qreal buttonWidth = (bar.width() - 16 - 8) / 2;
+    const QRectF cancel(bar.left() + 8, bar.top() + 8, buttonWidth, bar.height() - 16);
+    const QRectF confirm(cancel.right() + 8, cancel.top(), buttonWidth, cancel.height());
+    return std::make_pair(cancel, confirm);
+}
+
+void SelectionOverlayWindow::paintActionBar(QPainter& painter) {
+    const auto buttons = actionButtons();
+    if (!buttons) {
+        return;
+    }
+    const QRectF bar = buttons->first.united(buttons->second).adjusted(-8, -8, 8, 8);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(look_.dark ? QColor(255, 255, 255, 50) : QColor(0, 0, 0, 40), 1));
+    painter.setBrush(look_.dark ? QColor(0x24, 0x26, 0x2b, 235) : QColor(0xfa, 0xfa, 0xfb, 235));
+    painter.drawRoundedRect(bar, 12, 12);
+    QFont buttonFont = font();
+    buttonFont.setPixelSize(13);
+    buttonFont.setWeight(QFont::DemiBold);
+    painter.setFont(buttonFont);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(look_.dark ? QColor(0x3a, 0x3e, 0x46) : QColor(0xec, 0xee, 0xf2));
+    painter.drawRoundedRect(buttons->first, 7, 7);
+    painter.setBrush(accent);
+    painter.drawRoundedRect(buttons->second, 7, 7);
+    painter.setPen(look_.dark ? QColor(0xf1, 0xf2, 0xf4) : QColor(0x1f, 0x23, 0x28));
+    painter.drawText(buttons->first, Qt::AlignCenter, look_.cancelTitle);
+    painter.setPen(Qt::white);
+    painter.drawText(buttons->second, Qt::AlignCenter, look_.confirmTitle);
+}
+
+void SelectionOverlayWindow::paintMagnifier(QPainter& painter, const QPointF& local) {
+    const Rect view{{0, 0}, {static_cast<double>(width()), static_cast<double>(height())}};
+    const QRectF panel = toLocal(MagnifierLayout::frame(toView(local), view));
+    const QColor surface = look_.dark ? QColor(0x24, 0x26, 0x2b, 240) : QColor(0xfa, 0xfa, 0xfb, 240);
+    const QColor text = look_.dark ? QColor(0xf1, 0xf2, 0xf4) : QColor(0x1f, 0x23, 0x28);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(look_.dark ? QColor(255, 255, 255, 60) : QColor(0, 0, 0, 50), 1));
+    painter.setBrush(surface);
+    painter.drawRoundedRect(panel, 10, 10);
+    const QRectF zoom(panel.left() + 8, panel.top() + 8, 120, 120);
+    if (!snapshot_.isNull()) {
+        const qreal ratio = snapshot_.width() / static_cast<qreal>(width());
+        const QRectF source((local.x() - 7) * ratio, (local.y() - 7) * ratio, 14 * ratio, 14 * ratio);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.drawImage(zoom, snapshot_, source.toAlignedRect());
+        painter.setPen(QPen(QColor(255, 255, 255, 160), 1));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRectF(zoom.center().x() - 4, zoom.center().y() - 4, 8, 8));
+    }
+    const auto sample = sampleAt(local);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF valueRow(panel.left() + 8, zoom.bottom() + 6, 120, 16);
+    if (sample) {
+        const QColor colour(sample->red, sample->green, sample->blue);
+        const double luminance = (0.2126 * sample->red + 0.7152 * sample->green + 0.0722 * sample->blue) / 255;
+        painter.setPen(QPen(luminance >= 0.58 ? QColor(0, 0, 0, 148) : QColor(255, 255, 255, 199), 1));
+        painter.setBrush(colour);
+        painter.drawEllipse(QRectF(valueRow.left(), valueRow.center().y() - 4, 8, 8));
+        QFont valueFont = font();
+        valueFont.setPixelSize(11);
+        valueFont.setWeight(QFont::DemiBold);
+        painter.setFont(valueFont);
+        painter.setPen(text);
+        painter.drawText(valueRow.adjusted(14, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft,
+                         QString::fromStdString(sample->compactFormattedValue(model_.colorFormat())));
+    }
+    QFont capFont = font();
+    capFont.setPixelSize(10);
+    painter.setFont(capFont);
+    const QRectF caps(panel.left() + 8, valueRow.bottom() + 4, 120, 16);
+    painter.setPen(QPen(look_.dark ? QColor(255, 255, 255, 70) : QColor(0, 0, 0, 60), 1));
+    painter.setBrush(Qt::NoBrush);
+    const QRectF shiftCap(caps.left(), caps.top(), 28, 16);
+    const QRectF copyCap(caps.left() + 34, caps.top(), 40, 16);
+    painter.drawRoundedRect(shiftCap, 4, 4);
+    painter.drawRoundedRect(copyCap, 4, 4);
+    painter.setPen(text);
+    painter.drawText(shiftCap, Qt::AlignCenter, QStringLiteral("⇧"));
+    painter.drawText(copyCap, Qt::AlignCenter, QStringLiteral("Ctrl+C"));
+}
+
+void SelectionOverlayWindow::updateCursor(const QPointF& local) {
+    using Kind = SelectionOverlayViewModel::DragMode::Kind;
+    if (model_.dragMode().kind == Kind::moving) {
+        setCursor(Qt::ClosedHandCursor);
+        return;
+    }
+    const Rect selection = model_.selection();
+    const Point p = toView(local);
+    if (const auto buttons = actionButtons()) {
+        if (buttons->first.contains(local) || buttons->second.contains(local)) {
+            setCursor(Qt::PointingHandCursor);
+            return;
+        }
+    }
+    if (const auto handle = SelectionGeometry::hitHandle(p, selection, devicePixelRatioF())) {
+        switch (*handle) {
+        case SelectionHandle::top:
+        case SelectionHandle::bottom:
+            setCursor(Qt::SizeVerCursor);
+            return;
+        case SelectionHandle::left:
+        case SelectionHandle::right:
+            setCursor(Qt::SizeHorCursor);
+            return;
+        default:
+            setCursor(Qt::CrossCursor);
+            return;
+        }
+    }
+    const Rect grown{{selection.minX() - 6, selection.minY() - 6}, {selection.width() + 12, selection.height() + 12}};
+    setCursor(!selection.isEmpty() && grown.contains(p) ? Qt::OpenHandCursor : Qt::CrossCursor);
+}
+
+void SelectionOverlayWindow::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        return;
+    }
+    pointer_ = event->position();
+    if (const auto buttons = actionButtons()) {
+        if (buttons->first.contains(event->position())) {
+            model_.keyDown("ESC", false);
+            return;
+        }
+        if (buttons->second.contains(event->position())) {
+            model_.confirm();
+            return;
+        }
+    }
+    model_.mouseDown(toView(event->position()));
+    updateCursor(event->position());
+}
+
+void SelectionOverlayWindow::mouseMoveEvent(QMouseEvent* event) {
+    pointer_ = event->position();
+    if (event->buttons() & Qt::LeftButton) {
+        model_.mouseDragged(toView(event->position()));
+    }
+    updateCursor(event->position());
+    update();
+}
+
+void SelectionOverlayWindow::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        return;
+    }
+    model_.mouseUp(toView(event->position()));
+    updateCursor(event->position());
+}
+
+void SelectionOverlayWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Shift) {
+        model_.shiftChanged(true);
+        return;
+    }
+    std::string token;
+    const int key = event->key();
+    if (key >= Qt::Key_A && key <= Qt::Key_Z) {
+        token = std::string(1, static_cast<char>('A' + (key - Qt::Key_A)));
+    } else if (key >= Qt::Key_0 && key <= Qt::Key_9) {
+        token = std::string(1, static_cast<char>('0' + (key - Qt::Key_0)));
+    } else if (key >= Qt::Key_F1 && key <= Qt::Key_F20) {
+        token = "F" + std::to_string(key - Qt::Key_F1 + 1);
+    }
+    if (!token.empty() && token == look_.fullScreenToken) {
+        const Qt::KeyboardModifiers m = event->modifiers();
+        int bits = 0;
+        bits |= (m & Qt::ControlModifier) ? HotkeyModifiers::command : 0;
+        bits |= (m & Qt::AltModifier) ? HotkeyModifiers::option : 0;
+        bits |= (m & Qt::ShiftModifier) ? HotkeyModifiers::shift : 0;
+        bits |= (m & Qt::MetaModifier) ? HotkeyModifiers::control : 0;
+        if (bits == look_.fullScreenModifiers) {
+            model_.selectFullScreenAndConfirm("registeredHotkey");
+            return;
+        }
+    }
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        token = "RETURN";
+        break;
+    case Qt::Key_Escape:
+        token = "ESC";
+        break;
+    default:
+        break;
+    }
+    const bool commandOrControl = (event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) != 0;
+    if (token.empty() || !model_.keyDown(token, commandOrControl)) {
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void SelectionOverlayWindow::keyReleaseEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Shift) {
+        model_.shiftChanged(false);
+        return;
+    }
+    QWidget::keyReleaseEvent(event);
+}
+
+} // namespace brisklet

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "ZelvorApp/Selection/SelectionOverlayViewModel.h"
+
+#include <QImage>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+namespace brisklet {
+
+/// One screen's selection overlay: a frozen picture of the screen, dimmed outside the
+/// selection, with handles, crosshair and magnifier. It bypasses the window manager so it
+/// covers panels and docks, and takes the keyboard while open. State lives in the view model.
+class SelectionOverlayWindow final : public QWidget {
+public:
+    struct Look {
+        QString prompt;
+        QString fullScreenHint;
+        bool showsCrosshair = true;
+        bool showsMagnifier = true;
+        bool dark = false;
+        QString confirmTitle;
+        QString cancelTitle;
+        /// The shortcut that selects the whole screen: a key token and modifier bits, or empty.
+        std::string fullScreenToken;
+        int fullScreenModifiers = 0;
+    };
+    static constexpr QSize actionBarSize{176, 42};
+
+    /// `snapshot` is the screen without the overlay, in device pixels; `geometry` the screen in
+    /// Qt's coordinates.
+    SelectionOverlayWindow(SelectionOverlayViewModel& model, QImage snapshot, const QRect& geometry, Look look);
+    ~SelectionOverlayWindow() override;
+
+    /// The colour under the pointer, if the snapshot has one there.
+    std::optional<MagnifierColorSample> sampleUnderPointer() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    /// View points (bottom-left origin, y up) and back.
+    Point toView(const QPointF& local) const;
+    QRectF toLocal(const Rect& view) const;
+    void updateCursor(const QPointF& local);
+    void paintMagnifier(QPainter& painter, const QPointF& local);
+    std::optional<MagnifierColorSample> sampleAt(const QPointF& local) const;
+    /// The action bar's cancel and confirm buttons, when the bar shows.
+    std::optional<std::pair<QRectF, QRectF>> actionButtons() const;
+    void paintActionBar(QPainter& painter);
+
+    SelectionOverlayViewModel& model_;
+    QImage snapshot_;
+    Look look_;
+    QPointF pointer_{-1, -1};
+};
+
+} // namespace brisklet
