@@ -25,6 +25,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPointer>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -157,7 +158,7 @@ public:
         setProperty("row", true);
         setAttribute(Qt::WA_Hover);
     }
-    QWidget* actions = nullptr;
+    QPointer<QWidget> actions;
     /// Starts dragging the row's file out.
     std::function<void()> onDrag;
 
@@ -474,7 +475,12 @@ void MainPanelWidget::dragOut(const VisualMemoryItem& item, const QPixmap& pictu
 
 void MainPanelWidget::rebuildRows() {
     while (QLayoutItem* child = rowsLayout_->takeAt(0)) {
-        delete child->widget();
+        // Later, not now: the pointer may be over the row, or an event of the row is running.
+        if (QWidget* widget = child->widget()) {
+            widget->hide();
+            widget->setParent(nullptr);
+            widget->deleteLater();
+        }
         delete child;
     }
     const auto rows = viewModel_.rows();

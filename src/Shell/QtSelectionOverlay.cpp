@@ -184,6 +184,9 @@ void QtSelectionOverlay::present(const SelectionOverlayConfiguration& configurat
         exportService_.copyTextToPasteboard(sample->clipboardText(format));
         RuntimeLogger::log("selection color copied value=" + sample->clipboardText(format));
     };
+    window_->onOtherCombination = [this, alive](const std::string& token, int modifiers) {
+        return !alive.expired() && onKeyCombination && onKeyCombination(token, modifiers);
+    };
     window_->show();
     RuntimeLogger::log("selection overlay frame requested=" + toString(display.frame) + " actual=" + toString(display.frame) +
                        " visible=" + toString(display.visibleFrame));

@@ -2,7 +2,9 @@
 
 #include "ZelvorApp/Control/Ports/SelectionOverlayPort.h"
 
+#include <functional>
 #include <memory>
+#include <string>
 
 namespace brisklet {
 
@@ -21,6 +23,9 @@ public:
     QtSelectionOverlay(const DisplayServer& displays, ExportService& exportService, MainQueue& mainQueue,
                        const LocalizationStore& localization);
     ~QtSelectionOverlay() override;
+
+    /// A combination typed while the overlay holds the keyboard; true when it was a hotkey.
+    std::function<bool(const std::string& token, int modifiers)> onKeyCombination;
 
     void present(const SelectionOverlayConfiguration& configuration, Handlers handlers) override;
     bool hasActiveSelection() const override { return window_ != nullptr; }

@@ -202,6 +202,7 @@ StatusItemView::Placement QtStatusItemView::alignPopover() {
 }
 
 StatusItemView::Placement QtStatusItemView::showPopover() {
+    hidePending_ = false;
     panel_.setMode(MainPanelWindow::Mode::popover);
     panel_.setAttribute(Qt::WA_ShowWithoutActivating, false);
     const Placement placement = alignPopover();
@@ -212,15 +213,24 @@ StatusItemView::Placement QtStatusItemView::showPopover() {
 }
 
 void QtStatusItemView::hidePopover() {
-    panel_.QWidget::hide();
+    // Hidden on the next turn: a drag out of the panel replaces the popover by the recovery
+    // panel right away, and unmapping the window a drag started in, mid-drag, is not safe.
+    hidePending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        if (hidePending_) {
+            hidePending_ = false;
+            panel_.QWidget::hide();
+        }
+    });
 }
 
 bool QtStatusItemView::isPopoverShown() const {
-    return panel_.QWidget::isVisible() && !dragRecoveryVisible_;
+    return panel_.QWidget::isVisible() && !dragRecoveryVisible_ && !hidePending_;
 }
 
 void QtStatusItemView::showDragRecoveryPanel() {
-    // The same panel, shown without taking the keyboard, so the drag's target keeps the focus.
+    // The same panel, left on screen without taking the keyboard, so the drop target keeps it.
+    hidePending_ = false;
     dragRecoveryVisible_ = true;
     panel_.setAttribute(Qt::WA_ShowWithoutActivating, true);
     panel_.QWidget::show();

@@ -50,6 +50,7 @@ private:
     IconStyle style_ = IconStyle::normal;
     bool menuOpening_ = false;
     bool dragRecoveryVisible_ = false;
+    bool hidePending_ = false;
 };
 
 } // namespace brisklet

@@ -294,17 +294,18 @@ void SelectionOverlayWindow::keyPressEvent(QKeyEvent* event) {
     } else if (key >= Qt::Key_F1 && key <= Qt::Key_F20) {
         token = "F" + std::to_string(key - Qt::Key_F1 + 1);
     }
-    if (!token.empty() && token == look_.fullScreenToken) {
-        const Qt::KeyboardModifiers m = event->modifiers();
-        int bits = 0;
-        bits |= (m & Qt::ControlModifier) ? HotkeyModifiers::command : 0;
-        bits |= (m & Qt::AltModifier) ? HotkeyModifiers::option : 0;
-        bits |= (m & Qt::ShiftModifier) ? HotkeyModifiers::shift : 0;
-        bits |= (m & Qt::MetaModifier) ? HotkeyModifiers::control : 0;
-        if (bits == look_.fullScreenModifiers) {
-            model_.selectFullScreenAndConfirm("registeredHotkey");
-            return;
-        }
+    const Qt::KeyboardModifiers m = event->modifiers();
+    int bits = 0;
+    bits |= (m & Qt::ControlModifier) ? HotkeyModifiers::command : 0;
+    bits |= (m & Qt::AltModifier) ? HotkeyModifiers::option : 0;
+    bits |= (m & Qt::ShiftModifier) ? HotkeyModifiers::shift : 0;
+    bits |= (m & Qt::MetaModifier) ? HotkeyModifiers::control : 0;
+    if (!token.empty() && token == look_.fullScreenToken && bits == look_.fullScreenModifiers) {
+        model_.selectFullScreenAndConfirm("registeredHotkey");
+        return;
+    }
+    if (!token.empty() && bits != 0 && onOtherCombination && onOtherCombination(token, bits)) {
+        return;
     }
     switch (key) {
     case Qt::Key_Return:

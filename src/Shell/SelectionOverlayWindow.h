@@ -28,6 +28,9 @@ public:
         int fullScreenModifiers = 0;
     };
     static constexpr QSize actionBarSize{176, 42};
+    /// Any other combination typed while the overlay has the keyboard (token, modifier bits);
+    /// returns whether it was used. The global hotkeys cannot fire while we hold the keyboard.
+    std::function<bool(const std::string&, int)> onOtherCombination;
 
     /// `snapshot` is the screen without the overlay, in device pixels; `geometry` the screen in
     /// Qt's coordinates.

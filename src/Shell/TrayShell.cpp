@@ -9,6 +9,8 @@
 #include "ZelvorApp/Control/AppController.h"
 #include "ZelvorApp/Control/AppEnvironment.h"
 #include "ZelvorApp/Control/AppModel.h"
+#include "ZelvorApp/Editor/EditorHotkeyAction.h"
+#include "ZelvorApp/Hotkeys/GlobalHotkeyTable.h"
 #include "ZelvorApp/Hotkeys/HotkeyManager.h"
 #include "ZelvorApp/Infrastructure/RuntimeLogger.h"
 #include "ZelvorApp/Panel/MainPanelViewModel.h"
@@ -17,6 +19,7 @@
 #include "ZelvorApp/StatusBar/StatusBarController.h"
 
 #include <QSocketNotifier>
+#include <QTimer>
 
 namespace brisklet {
 
@@ -66,7 +69,25 @@ void TrayShell::fillPorts(AppPorts& ports) {
     }
 }
 
+bool TrayShell::deliverTypedHotkey(const std::string& token, int modifiers) {
+    if (!controller_) {
+        return false;
+    }
+    for (const auto action : allCases<GlobalHotkeyAction>()) {
+        const HotkeyConfiguration& configuration = GlobalHotkeyTable::configuration(action, model_.preferences());
+        if (normalizedHotkeyToken(configuration.key) == token && configuration.modifiers.rawValue == modifiers) {
+            RuntimeLogger::log("hotkey typed in own window action=" + std::string(toString(action)));
+            AppController* controller = controller_;
+            // After the key event: the action may close the window that is handling it.
+            QTimer::singleShot(0, [controller, action] { controller->handleHotkey(action); });
+            return true;
+        }
+    }
+    return false;
+}
+
 void TrayShell::attach(AppController& controller, ApplicationHost& host) {
+    controller_ = &controller;
     if (hotkeys_) {
         hotkeys_->setTarget({[&controller](GlobalHotkeyAction action) { controller.handleHotkey(action); },
                              [&controller] { controller.handlePinnedScreenshotEscape(); }, [] { return QtKeyWindow::snapshot(); }});

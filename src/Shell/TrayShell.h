@@ -38,6 +38,9 @@ public:
     /// the controller's ports.
     void fillPorts(AppPorts& ports);
     void attach(AppController& controller, ApplicationHost& host);
+    /// A combination typed inside one of our own windows that holds the keyboard: runs the
+    /// global hotkey it names, as the key grab would have. True when it named one.
+    bool deliverTypedHotkey(const std::string& token, int modifiers);
 
 private:
     std::unique_ptr<X11GlobalHotkeyService> hotkeyService_;
@@ -51,6 +54,7 @@ private:
     AppModel& model_;
     LocalizationStore& localization_;
     bool trayAvailable_ = false;
+    AppController* controller_ = nullptr;
     VisualAppearanceMode appliedAppearance_ = VisualAppearanceMode::system;
 };
 

@@ -115,6 +115,9 @@ int runApplication(int argc, char** argv, const CommandLine&, CommandSession& se
     tray.fillPorts(ports);
     QtSelectionOverlay selectionOverlay(shared.displays, shared.exportService, shared.mainQueue, shared.localization);
     ports.selectionOverlay = &selectionOverlay;
+    selectionOverlay.onKeyCombination = [&tray](const std::string& token, int modifiers) {
+        return tray.deliverTypedHotkey(token, modifiers);
+    };
     AppCommandServer server;
     UnixSignalBridge signalBridge([&host](int number) {
         RuntimeLogger::log("signal received number=" + std::to_string(number));
