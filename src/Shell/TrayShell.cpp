@@ -9,7 +9,6 @@
 #include "ZelvorApp/Control/AppController.h"
 #include "ZelvorApp/Control/AppEnvironment.h"
 #include "ZelvorApp/Control/AppModel.h"
-#include "ZelvorApp/Editor/EditorHotkeyAction.h"
 #include "ZelvorApp/Hotkeys/GlobalHotkeyTable.h"
 #include "ZelvorApp/Hotkeys/HotkeyManager.h"
 #include "ZelvorApp/Infrastructure/RuntimeLogger.h"
@@ -73,17 +72,15 @@ bool TrayShell::deliverTypedHotkey(const std::string& token, int modifiers) {
     if (!controller_) {
         return false;
     }
-    for (const auto action : allCases<GlobalHotkeyAction>()) {
-        const HotkeyConfiguration& configuration = GlobalHotkeyTable::configuration(action, model_.preferences());
-        if (normalizedHotkeyToken(configuration.key) == token && configuration.modifiers.rawValue == modifiers) {
-            RuntimeLogger::log("hotkey typed in own window action=" + std::string(toString(action)));
-            AppController* controller = controller_;
-            // After the key event: the action may close the window that is handling it.
-            QTimer::singleShot(0, [controller, action] { controller->handleHotkey(action); });
-            return true;
-        }
+    const auto action = GlobalHotkeyTable::actionFor({token, {modifiers}}, model_.preferences());
+    if (!action) {
+        return false;
     }
-    return false;
+    RuntimeLogger::log("hotkey typed in own window action=" + std::string(toString(*action)));
+    AppController* controller = controller_;
+    // After the key event: the action may close the window that is handling it.
+    QTimer::singleShot(0, [controller, action = *action] { controller->handleHotkey(action); });
+    return true;
 }
 
 void TrayShell::attach(AppController& controller, ApplicationHost& host) {

@@ -484,9 +484,7 @@ void AppController::stopActiveOperation() {
 }
 
 bool AppController::canPinText() const {
-    const AppViewState state = model_.state();
-    return state == AppViewState::idle || state == AppViewState::permissionRequired ||
-           state == AppViewState::exportSuccess || state == AppViewState::exportFailure;
+    return isBetweenCaptures(model_.state());
 }
 
 void AppController::pinClipboardText() {

@@ -1,5 +1,6 @@
 #include "ZelvorApp/Hotkeys/GlobalHotkeyTable.h"
 
+#include "ZelvorApp/Editor/EditorHotkeyAction.h"
 #include "ZelvorCore/Models/AppPreferences.h"
 
 namespace brisklet {
@@ -63,6 +64,23 @@ const HotkeyConfiguration& GlobalHotkeyTable::configuration(GlobalHotkeyAction a
         return preferences.visualLibraryHotkey;
     }
     return preferences.screenshotHotkey;
+}
+
+std::optional<GlobalHotkeyAction> GlobalHotkeyTable::actionFor(const HotkeyConfiguration& combination,
+                                                               const AppPreferences& preferences,
+                                                               std::optional<GlobalHotkeyAction> except) {
+    const std::string token = normalizedHotkeyToken(combination.key);
+    if (token.empty()) {
+        return std::nullopt;
+    }
+    for (const auto action : allCases<GlobalHotkeyAction>()) {
+        const HotkeyConfiguration& candidate = configuration(action, preferences);
+        if (action != except && normalizedHotkeyToken(candidate.key) == token &&
+            candidate.modifiers == combination.modifiers) {
+            return action;
+        }
+    }
+    return std::nullopt;
 }
 
 } // namespace brisklet

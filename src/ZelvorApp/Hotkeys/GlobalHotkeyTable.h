@@ -20,6 +20,11 @@ struct GlobalHotkeyTable {
     /// The action registered under `id` (1–10), if any.
     static std::optional<GlobalHotkeyAction> action(std::uint32_t id);
     static const HotkeyConfiguration& configuration(GlobalHotkeyAction action, const AppPreferences& preferences);
+    /// The first action (in declaration order) whose combination is `combination`, key compared
+    /// trimmed and upper-cased, modifiers exactly; `except` is never returned.
+    static std::optional<GlobalHotkeyAction> actionFor(const HotkeyConfiguration& combination,
+                                                       const AppPreferences& preferences,
+                                                       std::optional<GlobalHotkeyAction> except = std::nullopt);
 };
 
 } // namespace brisklet

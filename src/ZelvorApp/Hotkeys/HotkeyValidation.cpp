@@ -29,9 +29,7 @@ std::optional<Action> firstConflict(Action action, const HotkeyConfiguration& pr
 std::optional<GlobalHotkeyAction> HotkeyValidation::conflictingAction(GlobalHotkeyAction action,
                                                                        const HotkeyConfiguration& proposed,
                                                                        const AppPreferences& preferences) {
-    return firstConflict(action, proposed, [&](GlobalHotkeyAction other) -> const HotkeyConfiguration& {
-        return GlobalHotkeyTable::configuration(other, preferences);
-    });
+    return GlobalHotkeyTable::actionFor(proposed, preferences, action);
 }
 
 std::optional<EditorHotkeyAction> HotkeyValidation::conflictingAction(EditorHotkeyAction action,

@@ -27,19 +27,6 @@ bool isGIFRunning(AppViewState state) {
     return state == AppViewState::recordingGif || state == AppViewState::pausedGif;
 }
 
-/// A selection, capture or export is under way: a click must not open the panel over it.
-bool isCaptureState(AppViewState state) {
-    switch (state) {
-    case AppViewState::idle:
-    case AppViewState::permissionRequired:
-    case AppViewState::exportSuccess:
-    case AppViewState::exportFailure:
-        return false;
-    default:
-        return true;
-    }
-}
-
 } // namespace
 
 StatusBarController::StatusBarController(StatusItemView& view, MainQueue& mainQueue)
@@ -89,7 +76,7 @@ void StatusBarController::handleClick(Button button) {
         target_.stopGIF();
         return;
     }
-    if (isCaptureState(state)) {
+    if (!isBetweenCaptures(state)) {
         return;
     }
     togglePopover();

@@ -51,4 +51,10 @@ template <> struct EnumTraits<AppViewState> {
     }};
 };
 
+/// No selection, capture or export is under way (idle, or showing how the last one ended).
+constexpr bool isBetweenCaptures(AppViewState state) {
+    return state == AppViewState::idle || state == AppViewState::permissionRequired ||
+           state == AppViewState::exportSuccess || state == AppViewState::exportFailure;
+}
+
 } // namespace brisklet

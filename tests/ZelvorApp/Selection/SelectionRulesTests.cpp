@@ -75,15 +75,6 @@ TEST(SelectionLayoutTest, TargetScreenSharesMostArea) {
     EXPECT_EQ(SelectionOverlayTargetScreenPolicy::bestFrame({{5000, 0}, {10, 10}}, screens), std::nullopt);
 }
 
-TEST(SelectionLayoutTest, ColourSampleTexts) {
-    const MagnifierColorSample sample{255, 8, 171};
-    EXPECT_EQ(sample.compactFormattedValue(MagnifierColorFormat::hex), "#FF08AB");
-    EXPECT_EQ(sample.compactFormattedValue(MagnifierColorFormat::rgb), "255 8 171");
-    EXPECT_EQ(sample.rgbString(), "RGB(255, 8, 171)");
-    EXPECT_EQ(sample.clipboardText(MagnifierColorFormat::rgb), "RGB(255, 8, 171)");
-    EXPECT_EQ(sample.clipboardText(MagnifierColorFormat::hex), "#FF08AB");
-}
-
 TEST(SelectionPoliciesTest, SnapshotConfirmation) {
     using P = SelectionOverlaySnapshotConfirmationPolicy;
     using A = P::Action;

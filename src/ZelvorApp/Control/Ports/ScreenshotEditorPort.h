@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Platform/DisplayServer.h"
+#include "ZelvorApp/Editor/EditorModes.h"
 #include "ZelvorApp/Editor/ScreenshotCopyPayload.h"
 #include "ZelvorApp/Editor/ScreenshotEditorEnvironment.h"
 #include "ZelvorCore/Foundation/EnumTable.h"
@@ -10,18 +11,6 @@
 #include <functional>
 
 namespace brisklet {
-
-/// How the editor opens: plain, straight into text recognition, or straight into translation.
-enum class ScreenshotEditorInitialInteractionMode { normal, textRecognition, classicOCR, translate };
-
-template <> struct EnumTraits<ScreenshotEditorInitialInteractionMode> {
-    static constexpr std::array<std::pair<ScreenshotEditorInitialInteractionMode, std::string_view>, 4> names{{
-        {ScreenshotEditorInitialInteractionMode::normal, "normal"},
-        {ScreenshotEditorInitialInteractionMode::textRecognition, "textRecognition"},
-        {ScreenshotEditorInitialInteractionMode::classicOCR, "classicOCR"},
-        {ScreenshotEditorInitialInteractionMode::translate, "translate"},
-    }};
-};
 
 /// Which of the two toolbar builds the editor uses. Both exist so a stored choice keeps meaning;
 /// on this desktop they build the same toolbar.
