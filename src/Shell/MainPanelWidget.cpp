@@ -377,7 +377,15 @@ QWidget* MainPanelWidget::makeRow(int index) {
     layout->setContentsMargins(6, 5, 6, 5);
     layout->setSpacing(10);
     auto* picture = new QLabel(frame);
-    const QPixmap tile = thumbnail(item, appearance_, 40, devicePixelRatioF());
+    // Decoded once per item and look: the rows are rebuilt on every change of the application.
+    const QString cacheKey = QString::fromStdString(item.id + "|" + item.thumbnailPath.value_or("") + "|" +
+                                                    std::to_string(item.byteCount.value_or(-1))) +
+                             (appearance_.dark ? QStringLiteral("|dark") : QStringLiteral("|light"));
+    auto cached = thumbnailCache_.constFind(cacheKey);
+    if (cached == thumbnailCache_.constEnd()) {
+        cached = thumbnailCache_.insert(cacheKey, thumbnail(item, appearance_, 40, devicePixelRatioF()));
+    }
+    const QPixmap tile = *cached;
     picture->setPixmap(tile);
     frame->onDrag = [this, item, tile] { dragOut(item, tile); };
     picture->setFixedSize(40, 40);
@@ -486,6 +494,9 @@ void MainPanelWidget::rebuildRows() {
     const auto rows = viewModel_.rows();
     for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
         rowsLayout_->addWidget(makeRow(i));
+    }
+    if (thumbnailCache_.size() > 64) {
+        thumbnailCache_.clear();
     }
     emptyState_->setVisible(rows.empty());
     emptyState_->setText(qt(localization_.text(viewModel_.hasAnyItems() ? L10nKey::menuNoResults : L10nKey::menuEmptyState)));

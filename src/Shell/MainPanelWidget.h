@@ -2,6 +2,8 @@
 
 #include "Shell/ShellAppearance.h"
 
+#include <QHash>
+#include <QPixmap>
 #include <QWidget>
 
 #include <functional>
@@ -68,6 +70,7 @@ private:
     QVBoxLayout* rowsLayout_ = nullptr;
     /// A row is being dragged: its widget must outlive the drag, so refreshes wait.
     bool dragging_ = false;
+    QHash<QString, QPixmap> thumbnailCache_;
     bool refreshPending_ = false;
 };
 

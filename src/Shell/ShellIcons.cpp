@@ -1,6 +1,7 @@
 #include "Shell/ShellIcons.h"
 
 #include <QFile>
+#include <QHash>
 #include <QPainter>
 #include <QPixmap>
 #include <QSvgRenderer>
@@ -46,6 +47,18 @@ QString ShellIcons::themeName(const std::string& symbol) {
 }
 
 QIcon ShellIcons::ownIcon(const std::string& symbol, const QColor& color) {
+    // Panels rebuild their rows on every change; render each symbol and colour once (main thread).
+    static QHash<QString, QIcon> cache;
+    const QString key = QString::fromStdString(symbol) + QLatin1Char('|') + color.name(QColor::HexArgb);
+    if (const auto it = cache.constFind(key); it != cache.constEnd()) {
+        return *it;
+    }
+    QIcon icon = renderOwnIcon(symbol, color);
+    cache.insert(key, icon);
+    return icon;
+}
+
+QIcon ShellIcons::renderOwnIcon(const std::string& symbol, const QColor& color) {
     QFile file(QStringLiteral(":/icons/symbolic/%1.svg").arg(QString::fromStdString(symbol)));
     if (!file.open(QIODevice::ReadOnly)) {
         return {};

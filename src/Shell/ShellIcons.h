@@ -16,6 +16,9 @@ struct ShellIcons {
     static QIcon ownIcon(const std::string& symbol, const QColor& color);
     /// The freedesktop name standing for a symbol, or empty.
     static QString themeName(const std::string& symbol);
+
+private:
+    static QIcon renderOwnIcon(const std::string& symbol, const QColor& color);
 };
 
 } // namespace brisklet
