@@ -1,5 +1,6 @@
-// brisklet: the command users type. It runs the commands that must start in an instant itself and
-// hands every other one to brisklet-engine.
+// brisklet: the command users type. It runs the commands that must start in an instant itself
+// (capture, prefs, an action for the running instance) and hands every other one to brisklet-engine.
+#include "Platform/Linux/DBus/LightAppCommandClient.h"
 #include "main/CaptureCommand.h"
 #include "main/CommandLine.h"
 #include "main/CommandSession.h"
@@ -7,6 +8,7 @@
 #include "main/PrefsCommand.h"
 
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +30,26 @@ int runHere(const CommandLine& line) {
     return runPrefsCommand(args, session.defaults(), std::cout, std::cerr);
 }
 
+/// `brisklet action NAME` is what desktop shortcuts run, so when an instance takes the action it
+/// is answered here, without loading the engine. Everything else about the command (no instance
+/// to start, an unknown name, --list, any error) stays the engine's to say.
+std::optional<int> runActionHere(const CommandLine& line) {
+    if (line.command.size() != 2 || line.command[0] != "action" || line.command[1].starts_with('-')) {
+        return std::nullopt;
+    }
+    switch (LightAppCommandClient::runAction(line.command[1])) {
+    case LightAppCommandClient::Outcome::ran:
+        return 0;
+    case LightAppCommandClient::Outcome::unanswered:
+        // The instance holds the call and may still run it: the engine would send it a second time.
+        std::cerr << "brisklet action: the running Brisklet did not answer\n";
+        return 1;
+    case LightAppCommandClient::Outcome::notRun:
+        break;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -38,6 +60,9 @@ int main(int argc, char** argv) {
     // Without a command the tray application starts; it lives in the engine with the rest.
     if (!line.command.empty() && runsHere(line.command[0])) {
         return runHere(line);
+    }
+    if (const auto status = runActionHere(line)) {
+        return *status;
     }
     return EngineLauncher::exec(argv);
 }

@@ -27,14 +27,56 @@ action)
         || fail "brisklet action screenshot exited with $?"
     e2e_wait_for_log "command channel action name=screenshot" 5
     e2e_wait_for_log "selection overlay show" 5
+    # A running instance gets the action from the front end alone: a copy with no engine beside
+    # it still delivers, silently.
+    mkdir -p "$E2E_ROOT/bare"
+    cp "$BRISKLET" "$E2E_ROOT/bare/brisklet"
+    bare=("$E2E_ROOT/bare/brisklet" --config-dir "$XDG_CONFIG_HOME" --data-dir "$XDG_DATA_HOME")
+    out="$(timeout 10 "${bare[@]}" action stopActiveOperation 2>&1)" \
+        || fail "without the engine, a delivered action exited with $?: $out"
+    [ -z "$out" ] || fail "a delivered action printed: $out"
+    e2e_wait_for_log "command channel action name=stopActiveOperation" 5
+    # What the instance does not run is the engine's to answer.
+    set +e
+    timeout 10 "${bare[@]}" action noSuchAction 2>"$E2E_ROOT/err"
+    status=$?
+    set -e
+    [ "$status" -eq 1 ] && grep -q "brisklet-engine is missing" "$E2E_ROOT/err" \
+        || fail "an unknown action was not handed to the engine (status $status)"
     set +e
     e2e_brisklet action noSuchAction 2>"$E2E_ROOT/err"
     status=$?
     set -e
     [ "$status" -eq 2 ] || fail "an unknown action exited with $status"
+    grep -q "unknown action 'noSuchAction'" "$E2E_ROOT/err" || fail "the engine's usage error is missing"
     grep -q "screenshot" "$E2E_ROOT/err" || fail "the usage error does not list the names"
+    # An instance that does not answer: the front end gives up after the engine's 5 s and does not
+    # send the action a second time, which the instance would run once it catches up.
+    kill -STOP "$E2E_BRISKLET_PID"
+    set +e
+    timeout 20 "$BRISKLET" --config-dir "$XDG_CONFIG_HOME" --data-dir "$XDG_DATA_HOME" action reloadPreferences \
+        2>"$E2E_ROOT/err"
+    status=$?
+    set -e
+    kill -CONT "$E2E_BRISKLET_PID"
+    [ "$status" -eq 1 ] || fail "an action to a stopped instance exited with $status"
+    grep -q "did not answer" "$E2E_ROOT/err" || fail "an unanswered action is not explained"
+    # A call made after the instance resumed is answered after every call queued before it.
+    e2e_brisklet action stopActiveOperation || fail "the resumed instance does not answer"
+    runs="$(grep -c "command channel action name=reloadPreferences" "$E2E_LOG" || true)"
+    [ "$runs" -eq 1 ] || fail "the unanswered action ran $runs times"
     ;;
 action-starts-app)
+    # With no instance to take it, the front end hands the action to the engine.
+    mkdir -p "$E2E_ROOT/bare"
+    cp "$BRISKLET" "$E2E_ROOT/bare/brisklet"
+    set +e
+    timeout 10 "$E2E_ROOT/bare/brisklet" --config-dir "$XDG_CONFIG_HOME" --data-dir "$XDG_DATA_HOME" \
+        action openSettings 2>"$E2E_ROOT/err"
+    status=$?
+    set -e
+    [ "$status" -eq 1 ] && grep -q "brisklet-engine is missing" "$E2E_ROOT/err" \
+        || fail "with no instance, the action was not handed to the engine (status $status)"
     timeout 30 "$BRISKLET" --config-dir "$XDG_CONFIG_HOME" --data-dir "$XDG_DATA_HOME" action openSettings \
         || fail "brisklet action with no instance exited with $?"
     e2e_wait_for_log "command channel action name=openSettings" 5

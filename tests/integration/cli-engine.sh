@@ -17,9 +17,16 @@ status=0
 "$brisklet" no-such-command 2> "$work/err.txt" || status=$?
 [ "$status" -eq 2 ] && grep -q "unknown command 'no-such-command'" "$work/err.txt" || fail "unknown command"
 
-# The front end needs none of the engines' libraries.
-if ldd "$brisklet" | grep -E -q "libtesseract|libavcodec|libopencv|libQt6|libcurl"; then
-    fail "brisklet links an engine library"
+# `action` is the engine's to answer whenever no running instance takes it: here there is no bus.
+status=0
+DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus" "$brisklet" action screenshot 2> "$work/err.txt" || status=$?
+[ "$status" -eq 1 ] && grep -q "brisklet action: no session bus" "$work/err.txt" || fail "action without a bus ($status)"
+"$brisklet" action --list | grep -qx "  screenshot" || fail "action --list"
+
+# The front end needs none of the engines' libraries, nor libdbus (with libsystemd behind it),
+# which it opens only to send an action.
+if ldd "$brisklet" | grep -E -q "libtesseract|libavcodec|libopencv|libQt6|libcurl|libdbus|libsystemd"; then
+    fail "brisklet links an engine library or libdbus"
 fi
 
 # Installed layout: bin/brisklet finds libexec/brisklet/brisklet-engine.
