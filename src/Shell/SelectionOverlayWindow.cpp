@@ -1,8 +1,9 @@
 #include "Shell/SelectionOverlayWindow.h"
 
-#include "ZelvorCore/Models/HotkeyConfiguration.h"
+#include "Shell/QtKeyTokens.h"
 
 #include <QCursor>
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -15,24 +16,51 @@ namespace brisklet {
 namespace {
 
 const QColor accent(0x35, 0x84, 0xe4);
+/// Windows and detected areas get different colours so the user knows which a click takes.
+const QColor windowTargetColour(0x35, 0x84, 0xe4);
+const QColor regionTargetColour(0xe6, 0x61, 0x00);
 
 } // namespace
 
-SelectionOverlayWindow::SelectionOverlayWindow(SelectionOverlayViewModel& model, QImage snapshot,
-                                               const QRect& geometry, Look look)
-    : QWidget(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::X11BypassWindowManagerHint | Qt::Tool),
-      model_(model), snapshot_(std::move(snapshot)), look_(std::move(look)) {
+SelectionOverlayWindow::SelectionOverlayWindow()
+    : QWidget(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::X11BypassWindowManagerHint | Qt::Tool) {
     setProperty("briskletWindowRole", QStringLiteral("selectionOverlay"));
     setAttribute(Qt::WA_DeleteOnClose, false);
+    // Every paint covers the whole window with the snapshot; clearing it first is wasted work.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
     setMouseTracking(true);
-    setGeometry(geometry);
     setCursor(Qt::CrossCursor);
-    model_.onChange = [this] { update(); };
 }
 
 SelectionOverlayWindow::~SelectionOverlayWindow() {
-    model_.onChange = nullptr;
+    dismiss();
+}
+
+void SelectionOverlayWindow::present(SelectionOverlayViewModel& model, QImage snapshot, const QRect& geometry,
+                                     Look look) {
+    dismiss();
+    model_ = &model;
+    snapshot_ = std::move(snapshot);
+    look_ = std::move(look);
+    pointer_ = QPointF(-1, -1);
+    model_->onChange = [this] { update(); };
+    setGeometry(geometry);
+    setCursor(Qt::CrossCursor);
+    show();
+    // A reused window that was hidden keeps its old picture until repainted.
+    update();
+}
+
+void SelectionOverlayWindow::dismiss() {
+    if (model_) {
+        model_->onChange = nullptr;
+        model_ = nullptr;
+    }
     releaseKeyboard();
+    hide();
+    // The frozen screen is not kept around between selections.
+    snapshot_ = QImage();
 }
 
 void SelectionOverlayWindow::showEvent(QShowEvent* event) {
@@ -41,6 +69,13 @@ void SelectionOverlayWindow::showEvent(QShowEvent* event) {
     activateWindow();
     // A window that bypasses the window manager never gets the focus by itself.
     grabKeyboard();
+    // The pointer may rest where it was when the hotkey was pressed; the crosshair, magnifier
+    // and snap preview start there rather than after the first movement.
+    const QPoint local = mapFromGlobal(QCursor::pos());
+    if (model_ && rect().contains(local)) {
+        pointer_ = local;
+        model_->mouseMoved(toView(pointer_));
+    }
 }
 
 Point SelectionOverlayWindow::toView(const QPointF& local) const {
@@ -68,11 +103,14 @@ std::optional<MagnifierColorSample> SelectionOverlayWindow::sampleUnderPointer()
 }
 
 void SelectionOverlayWindow::paintEvent(QPaintEvent*) {
+    if (!model_) {
+        return;
+    }
     QPainter painter(this);
     if (!snapshot_.isNull()) {
         painter.drawImage(rect(), snapshot_);
     }
-    const Rect selection = model_.selection();
+    const Rect selection = model_->selection();
     const QRectF chosen = toLocal(selection);
     QPainterPath dim;
     dim.setFillRule(Qt::OddEvenFill);
@@ -82,7 +120,7 @@ void SelectionOverlayWindow::paintEvent(QPaintEvent*) {
     }
     painter.fillPath(dim, QColor(0, 0, 0, 71));
     painter.setRenderHint(QPainter::Antialiasing);
-    if (!selection.isEmpty() && !model_.isConfirmed()) {
+    if (!selection.isEmpty() && !model_->isConfirmed()) {
         painter.setPen(QPen(accent, 2));
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(chosen);
@@ -92,9 +130,10 @@ void SelectionOverlayWindow::paintEvent(QPaintEvent*) {
             painter.drawEllipse(toLocal(square));
         }
     }
-    if (model_.isConfirmed()) {
+    if (model_->isConfirmed()) {
         return;
     }
+    paintSnapPreview(painter);
     paintActionBar(painter);
     QFont promptFont = font();
     promptFont.setPixelSize(16);
@@ -116,17 +155,57 @@ void SelectionOverlayWindow::paintEvent(QPaintEvent*) {
             painter.drawLine(QPointF(0, pointer_.y()), QPointF(width(), pointer_.y()));
             painter.drawLine(QPointF(pointer_.x(), 0), QPointF(pointer_.x(), height()));
         }
-        if (look_.showsMagnifier && model_.dragMode().kind == SelectionOverlayViewModel::DragMode::Kind::none) {
+        if (look_.showsMagnifier && model_->dragMode().kind == SelectionOverlayViewModel::DragMode::Kind::none) {
             paintMagnifier(painter, pointer_);
         }
     }
 }
 
+void SelectionOverlayWindow::paintSnapPreview(QPainter& painter) {
+    const auto& candidate = model_->hoveredSnapCandidate();
+    if (!candidate || !model_->selection().isEmpty()) {
+        return;
+    }
+    const bool isWindow = candidate->source.isWindow();
+    QColor colour = isWindow ? windowTargetColour : regionTargetColour;
+    // A 2-point line centred on the pixel grid: inset by half its width so it is crisp.
+    const QRectF outline = toLocal(candidate->rect).adjusted(1, 1, -1, -1);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    colour.setAlphaF(0.95f);
+    QPen pen(colour, 2);
+    pen.setJoinStyle(Qt::MiterJoin);
+    if (!isWindow) {
+        pen.setDashPattern({4, 3});
+    }
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(outline);
+
+    QFont badgeFont = font();
+    badgeFont.setPixelSize(11);
+    badgeFont.setWeight(QFont::DemiBold);
+    painter.setFont(badgeFont);
+    const QString text = isWindow ? look_.windowBadge : look_.regionBadge;
+    const double textWidth = QFontMetricsF(badgeFont).horizontalAdvance(text);
+    const Rect view{{0, 0}, {static_cast<double>(width()), static_cast<double>(height())}};
+    const QRectF badge = toLocal(SnapBadgeLayout::frame(candidate->rect, view, textWidth));
+    colour.setAlphaF(0.92f);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colour);
+    painter.drawRoundedRect(badge, 6, 6);
+    painter.setPen(Qt::white);
+    painter.drawText(badge.adjusted(SnapBadgeLayout::horizontalPadding, 4, -SnapBadgeLayout::horizontalPadding, -4),
+                     Qt::AlignCenter, text);
+    painter.restore();
+}
+
 std::optional<std::pair<QRectF, QRectF>> SelectionOverlayWindow::actionButtons() const {
-    if (!model_.isActionBarVisible()) {
+    if (!model_->isActionBarVisible()) {
         return std::nullopt;
     }
-    const QRectF bar = toLocal(model_.actionBarFrame(
+    const QRectF bar = toLocal(model_->actionBarFrame(
         Size{static_cast<double>(actionBarSize.width()), static_cast<double>(actionBarSize.height())}));
     const qreal buttonWidth = (bar.width() - 16 - 8) / 2;
     const QRectF cancel(bar.left() + 8, bar.top() + 8, buttonWidth, bar.height() - 16);
@@ -194,7 +273,7 @@ void SelectionOverlayWindow::paintMagnifier(QPainter& painter, const QPointF& lo
         painter.setFont(valueFont);
         painter.setPen(text);
         painter.drawText(valueRow.adjusted(14, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft,
-                         QString::fromStdString(sample->compactFormattedValue(model_.colorFormat())));
+                         QString::fromStdString(sample->compactFormattedValue(model_->colorFormat())));
     }
     QFont capFont = font();
     capFont.setPixelSize(10);
@@ -212,12 +291,15 @@ void SelectionOverlayWindow::paintMagnifier(QPainter& painter, const QPointF& lo
 }
 
 void SelectionOverlayWindow::updateCursor(const QPointF& local) {
+    if (!model_) {
+        return;
+    }
     using Kind = SelectionOverlayViewModel::DragMode::Kind;
-    if (model_.dragMode().kind == Kind::moving) {
+    if (model_->dragMode().kind == Kind::moving) {
         setCursor(Qt::ClosedHandCursor);
         return;
     }
-    const Rect selection = model_.selection();
+    const Rect selection = model_->selection();
     const Point p = toView(local);
     if (const auto buttons = actionButtons()) {
         if (buttons->first.contains(local) || buttons->second.contains(local)) {
@@ -245,88 +327,86 @@ void SelectionOverlayWindow::updateCursor(const QPointF& local) {
 }
 
 void SelectionOverlayWindow::mousePressEvent(QMouseEvent* event) {
+    if (!model_) {
+        return;
+    }
     if (event->button() != Qt::LeftButton) {
         return;
     }
     pointer_ = event->position();
     if (const auto buttons = actionButtons()) {
         if (buttons->first.contains(event->position())) {
-            model_.keyDown("ESC", false);
+            model_->keyDown("ESC", false);
             return;
         }
         if (buttons->second.contains(event->position())) {
-            model_.confirm();
+            model_->confirm();
             return;
         }
     }
-    model_.mouseDown(toView(event->position()));
+    model_->mouseDown(toView(event->position()));
     updateCursor(event->position());
 }
 
 void SelectionOverlayWindow::mouseMoveEvent(QMouseEvent* event) {
+    if (!model_) {
+        return;
+    }
     pointer_ = event->position();
     if (event->buttons() & Qt::LeftButton) {
-        model_.mouseDragged(toView(event->position()));
+        model_->mouseDragged(toView(event->position()));
+    } else {
+        model_->mouseMoved(toView(event->position()));
     }
     updateCursor(event->position());
     update();
 }
 
 void SelectionOverlayWindow::mouseReleaseEvent(QMouseEvent* event) {
+    if (!model_) {
+        return;
+    }
     if (event->button() != Qt::LeftButton) {
         return;
     }
-    model_.mouseUp(toView(event->position()));
+    model_->mouseUp(toView(event->position()));
     updateCursor(event->position());
 }
 
 void SelectionOverlayWindow::keyPressEvent(QKeyEvent* event) {
+    if (!model_) {
+        return;
+    }
     if (event->key() == Qt::Key_Shift) {
-        model_.shiftChanged(true);
+        model_->shiftChanged(true);
         return;
     }
-    std::string token;
     const int key = event->key();
-    if (key >= Qt::Key_A && key <= Qt::Key_Z) {
-        token = std::string(1, static_cast<char>('A' + (key - Qt::Key_A)));
-    } else if (key >= Qt::Key_0 && key <= Qt::Key_9) {
-        token = std::string(1, static_cast<char>('0' + (key - Qt::Key_0)));
-    } else if (key >= Qt::Key_F1 && key <= Qt::Key_F20) {
-        token = "F" + std::to_string(key - Qt::Key_F1 + 1);
-    }
-    const Qt::KeyboardModifiers m = event->modifiers();
-    int bits = 0;
-    bits |= (m & Qt::ControlModifier) ? HotkeyModifiers::command : 0;
-    bits |= (m & Qt::AltModifier) ? HotkeyModifiers::option : 0;
-    bits |= (m & Qt::ShiftModifier) ? HotkeyModifiers::shift : 0;
-    bits |= (m & Qt::MetaModifier) ? HotkeyModifiers::control : 0;
+    std::string token = QtKeyTokens::token(key);
+    const int bits = QtKeyTokens::modifierBits(event->modifiers());
     if (!token.empty() && token == look_.fullScreenToken && bits == look_.fullScreenModifiers) {
-        model_.selectFullScreenAndConfirm("registeredHotkey");
+        model_->selectFullScreenAndConfirm("registeredHotkey");
         return;
     }
-    if (!token.empty() && bits != 0 && onOtherCombination && onOtherCombination(token, bits)) {
+    const bool isCombination = bits != 0 && token != "RETURN" && token != "ENTER" && token != "ESC";
+    if (isCombination && onOtherCombination && onOtherCombination(token, bits)) {
         return;
     }
-    switch (key) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
+    if (token == "ENTER") {
         token = "RETURN";
-        break;
-    case Qt::Key_Escape:
-        token = "ESC";
-        break;
-    default:
-        break;
     }
     const bool commandOrControl = (event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) != 0;
-    if (token.empty() || !model_.keyDown(token, commandOrControl)) {
+    if (token.empty() || !model_->keyDown(token, commandOrControl)) {
         QWidget::keyPressEvent(event);
     }
 }
 
 void SelectionOverlayWindow::keyReleaseEvent(QKeyEvent* event) {
+    if (!model_) {
+        return;
+    }
     if (event->key() == Qt::Key_Shift) {
-        model_.shiftChanged(false);
+        model_->shiftChanged(false);
         return;
     }
     QWidget::keyReleaseEvent(event);

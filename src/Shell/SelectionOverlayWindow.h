@@ -23,6 +23,9 @@ public:
         bool dark = false;
         QString confirmTitle;
         QString cancelTitle;
+        /// The snap preview's badges: a window, a detected area.
+        QString windowBadge;
+        QString regionBadge;
         /// The shortcut that selects the whole screen: a key token and modifier bits, or empty.
         std::string fullScreenToken;
         int fullScreenModifiers = 0;
@@ -32,10 +35,17 @@ public:
     /// returns whether it was used. The global hotkeys cannot fire while we hold the keyboard.
     std::function<bool(const std::string&, int)> onOtherCombination;
 
-    /// `snapshot` is the screen without the overlay, in device pixels; `geometry` the screen in
-    /// Qt's coordinates.
-    SelectionOverlayWindow(SelectionOverlayViewModel& model, QImage snapshot, const QRect& geometry, Look look);
+    /// One window serves every selection: a window made afresh each time costs tens of
+    /// milliseconds of fresh buffer before its first paint.
+    SelectionOverlayWindow();
     ~SelectionOverlayWindow() override;
+
+    /// Shows the overlay for `model` over `geometry` (the screen in Qt's coordinates);
+    /// `snapshot` is the screen without the overlay, in device pixels.
+    void present(SelectionOverlayViewModel& model, QImage snapshot, const QRect& geometry, Look look);
+    /// Hides it and lets go of the model, the keyboard and the picture.
+    void dismiss();
+    bool isPresenting() const { return model_ != nullptr; }
 
     /// The colour under the pointer, if the snapshot has one there.
     std::optional<MagnifierColorSample> sampleUnderPointer() const;
@@ -59,8 +69,10 @@ private:
     /// The action bar's cancel and confirm buttons, when the bar shows.
     std::optional<std::pair<QRectF, QRectF>> actionButtons() const;
     void paintActionBar(QPainter& painter);
+    /// The outline and badge of the target a click would select.
+    void paintSnapPreview(QPainter& painter);
 
-    SelectionOverlayViewModel& model_;
+    SelectionOverlayViewModel* model_ = nullptr;
     QImage snapshot_;
     Look look_;
     QPointF pointer_{-1, -1};

@@ -41,8 +41,9 @@ unset XDG_CURRENT_DESKTOP BRISKLET_DEBUG_BYPASS_SCREEN_RECORDING_PERMISSION ZELV
 E2E_LOG="$XDG_DATA_HOME/Brisklet/Logs/latest.log"
 E2E_BRISKLET_ALL=()
 
-# Xvfb picks a free display and writes its number once it accepts connections.
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$E2E_ROOT/display" >"$E2E_ROOT/xvfb.log" 2>&1 &
+# Xvfb picks a free display and writes its number once it accepts connections. E2E_SCREEN sets
+# its size (WIDTHxHEIGHTxDEPTH) for a run that needs another one.
+Xvfb -displayfd 3 -screen 0 ${E2E_SCREEN:-1280x800x24} -nolisten tcp 3>"$E2E_ROOT/display" >"$E2E_ROOT/xvfb.log" 2>&1 &
 E2E_PIDS+=($!)
 for _ in $(seq 150); do
     [ -s "$E2E_ROOT/display" ] && break

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The shell end to end: global hotkeys pressed through XTest, a combination another client holds,
 # the tray icon's menu and click under an XEmbed tray, and the main panel where no tray runs.
-# Usage: shell-tray.sh BRISKLET CASE GRAB_KEY_CLIENT
+# Usage: shell-tray.sh BRISKLET CASE GRAB_KEY_CLIENT TEST_WINDOW
 BRISKLET="$1"
 CASE="$2"
 GRAB_KEY_CLIENT="$3"
+TEST_WINDOW="${4:-}"
 source "$(dirname "$0")/harness.sh"
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -40,6 +41,19 @@ find_icon() {
     ICON_X=$((X + WIDTH / 2))
     ICON_Y=$((Y + HEIGHT / 2))
     echo "tray icon at $ICON_X,$ICON_Y (tray window $window: ${WIDTH}x${HEIGHT}+$X+$Y)"
+}
+
+# Opens an undecorated window of another client: title, size, place, colour. Sets TEST_WINDOW_ID.
+open_test_window() {
+    [ -x "$TEST_WINDOW" ] || e2e_skip "no test window program"
+    "$TEST_WINDOW" "$@" >"$E2E_ROOT/test-window.out" 2>&1 &
+    E2E_PIDS+=($!)
+    for _ in $(seq 100); do
+        TEST_WINDOW_ID="$(sed -n 's/^mapped //p' "$E2E_ROOT/test-window.out")"
+        [ -n "$TEST_WINDOW_ID" ] && return 0
+        sleep 0.1
+    done
+    fail "the test window did not map: $(cat "$E2E_ROOT/test-window.out")"
 }
 
 count_lines() { grep -cF -- "$1" "$E2E_LOG" || true; }
@@ -178,7 +192,8 @@ overlay-drag)
     xdotool key ctrl+alt+4
     e2e_wait_for_log "selection overlay show" 5
     sleep 0.5
-    IFS=, read -r r g b <<<"$(pixel 50 400)"
+    # Off the crosshair, which starts at the pointer (640,400).
+    IFS=, read -r r g b <<<"$(pixel 50 420)"
     [ "$r" -lt 80 ] && [ "$g" -lt 88 ] && [ "$b" -lt 100 ] || fail "the screen is not dimmed under the overlay ($r,$g,$b)"
     xdotool mousemove 300 250 mousedown 1
     xdotool mousemove 450 350
@@ -198,6 +213,75 @@ overlay-drag)
     e2e_wait_for_log "screenshot selection cancelled" 5
     sleep 0.3
     [ "$(pixel 50 400)" = "94,104,117" ] || fail "the overlay stayed after Escape"
+    ;;
+overlay-snap)
+    # A click on another application's window selects exactly its bounds, also where the window's
+    # outline is found in the picture; a click on a panel inside it selects the panel; a drag
+    # from beside it selects what was dragged.
+    command -v xsetroot >/dev/null || e2e_skip "xsetroot is not installed"
+    xsetroot -solid '#5e6875'
+    start_tray
+    e2e_start_app
+    e2e_wait_for_log "showPopover shown" 5
+    xdotool key Escape
+    # Now that the window manager has settled (a window mapped while it starts may stay unmapped).
+    open_test_window "Snap Target" 500 300 400 200 dfe3e8 3584e4
+    xdotool mousemove 430 230
+    e2e_brisklet action screenshot
+    e2e_wait_for_log "selection snap windows candidates=" 5
+    e2e_wait_for_log "selection snap rectangles candidates=" 5
+    grep -q "selection snap windows candidates=0" "$E2E_LOG" && fail "the test window is no snap target"
+    sleep 0.2
+    xdotool click 1
+    e2e_wait_for_log "selection snap confirmed source=window(windowID: $TEST_WINDOW_ID) rect={{400, 300}, {500, 300}}" 5
+    e2e_wait_for_log "selection confirmed rect={{400, 300}, {500, 300}} source=window(windowID: $TEST_WINDOW_ID)" 5
+    e2e_wait_for_log "screenshot editor unavailable flow=screenshot" 5
+    # The blue panel in the middle: 250 x 150 at (525,275), found in the picture.
+    xdotool mousemove 650 350
+    e2e_brisklet action screenshot
+    for _ in $(seq 50); do [ "$(count_lines 'selection snap rectangles candidates=')" -ge 2 ] && break; sleep 0.1; done
+    sleep 0.2
+    xdotool click 1
+    e2e_wait_for_log "selection snap confirmed source=detectedRectangle(index: " 5
+    line="$(grep -F 'selection confirmed rect=' "$E2E_LOG" | tail -1)"
+    [[ "$line" =~ rect=\{\{(52[3-7]),\ (37[3-7])\},\ \{(24[8-9]|25[0-2]),\ (14[8-9]|15[0-2])\}\}\ source=region ]] ||
+        fail "the panel was not selected: $line"
+    for _ in $(seq 50); do [ "$(count_lines 'screenshot editor unavailable')" -ge 2 ] && break; sleep 0.1; done
+    xdotool mousemove 200 150
+    e2e_brisklet action screenshot
+    for _ in $(seq 50); do [ "$(count_lines 'selection overlay show')" -ge 3 ] && break; sleep 0.1; done
+    sleep 0.3
+    xdotool mousedown 1 mousemove 400 300 mousemove 600 450
+    sleep 0.2
+    xdotool mouseup 1
+    e2e_wait_for_log "selection confirmed rect={{200, 350}, {400, 300}} source=region" 5
+    ;;
+overlay-keys)
+    # Ctrl+C copies the colour under the pointer, Ctrl+A takes the whole screen, Escape cancels.
+    command -v xclip >/dev/null || e2e_skip "xclip is not installed"
+    xsetroot -solid '#5e6875'
+    start_tray
+    e2e_start_app
+    e2e_wait_for_log "showPopover shown" 5
+    xdotool key Escape
+    xdotool mousemove 300 500
+    e2e_brisklet action screenshot
+    e2e_wait_for_log "selection overlay show" 5
+    sleep 0.3
+    xdotool key ctrl+c
+    e2e_wait_for_log "selection color copied value=#5E6875" 5
+    [ "$(xclip -selection clipboard -o 2>/dev/null)" = "#5E6875" ] || fail "the clipboard does not hold the colour"
+    xdotool key shift ctrl+c
+    e2e_wait_for_log "selection color copied value=RGB(94, 104, 117)" 5
+    xdotool key Escape
+    e2e_wait_for_log "screenshot selection cancelled" 5
+    # Back to idle: the next request opens a new overlay.
+    e2e_brisklet action screenshot
+    for _ in $(seq 50); do [ "$(count_lines 'selection overlay show')" -ge 2 ] && break; sleep 0.1; done
+    sleep 0.3
+    xdotool key ctrl+a
+    e2e_wait_for_log "selection full screen source=registeredHotkey" 5
+    e2e_wait_for_log "selection confirmed rect={{0, 0}, {1280, 800}} source=region" 5
     ;;
 no-tray)
     e2e_start_app

@@ -75,4 +75,10 @@ std::string MagnifierColorSample::clipboardText(MagnifierColorFormat format) con
     return format == MagnifierColorFormat::hex ? compactFormattedValue(format) : rgbString();
 }
 
+Rect SnapBadgeLayout::frame(const Rect& candidate, const Rect& bounds, double textWidth) {
+    const double x = std::min(std::max(candidate.minX() + 10, 12.0), bounds.maxX() - textWidth - 28);
+    const double y = std::min(std::max(candidate.maxY() - 30, 12.0), bounds.maxY() - 28);
+    return Rect{{x, y}, {textWidth + 2 * horizontalPadding, height}};
+}
+
 } // namespace brisklet

@@ -22,6 +22,14 @@ struct MagnifierLayout {
     static Rect frame(Point near, const Rect& container);
 };
 
+/// Where the "Window" / "Area" badge of a previewed snap target goes: near its top-left corner,
+/// kept on screen.
+struct SnapBadgeLayout {
+    static constexpr double height = 22;
+    static constexpr double horizontalPadding = 8;
+    static Rect frame(const Rect& candidate, const Rect& bounds, double textWidth);
+};
+
 /// Of the screen frames, the one sharing most area with `rect` (the earlier on a tie).
 struct SelectionOverlayTargetScreenPolicy {
     static std::optional<Rect> bestFrame(const Rect& rect, const std::vector<Rect>& frames);

@@ -2,8 +2,12 @@
 
 #include "Platform/MainQueue.h"
 #include "ZelvorApp/Infrastructure/RuntimeLogger.h"
+#include "ZelvorApp/Selection/SelectionSnapResolver.h"
 
 #include <cmath>
+#include <algorithm>
+#include <cstdio>
+#include <utility>
 
 namespace brisklet {
 
@@ -37,6 +41,18 @@ bool SelectionOverlayViewModel::inCornerZone(Point p) const {
     return nearSide && nearTopOrBottom;
 }
 
+bool SelectionOverlayViewModel::inTopCornerZone(Point p) const {
+    const bool nearSide = p.x - bounds_.minX() <= cornerZone || bounds_.maxX() - p.x <= cornerZone;
+    return nearSide && bounds_.maxY() - p.y <= topCornerHeight;
+}
+
+std::string SelectionOverlayViewModel::cornerSource(Point p) const {
+    if (inCornerZone(p)) {
+        return "corner";
+    }
+    return inTopCornerZone(p) ? "topScreenCornerMonitor" : "";
+}
+
 void SelectionOverlayViewModel::changed() {
     if (onChange) {
         onChange();
@@ -48,12 +64,15 @@ void SelectionOverlayViewModel::mouseDown(Point point) {
         return;
     }
     const Point p = SelectionGeometry::clamped(point, bounds_);
+    cursor_ = p;
+    snapSession_ = {};
     dragged_ = false;
     pendingRememberedClick_ = false;
     rememberedMouseDown_.reset();
     cornerMouseDown_.reset();
-    if (selection_.isEmpty() && options_.hasFullScreenHotkey && inCornerZone(p)) {
+    if (selection_.isEmpty() && options_.hasFullScreenHotkey && !cornerSource(p).empty()) {
         cornerMouseDown_ = p;
+        cornerMouseDownSource_ = cornerSource(p);
         dragMode_ = {};
         return;
     }
@@ -74,6 +93,14 @@ void SelectionOverlayViewModel::mouseDown(Point point) {
         changed();
         return;
     }
+    if (auto candidate = currentSnapCandidate(p)) {
+        // Not a selection yet: the release decides whether this was a click on the target.
+        snapSession_ = {std::move(candidate), p};
+        hovered_.reset();
+        dragMode_ = {};
+        changed();
+        return;
+    }
     selection_ = {};
     pendingRememberedActivation_ = false;
     dragMode_ = {DragMode::Kind::creating, p, {}};
@@ -86,6 +113,18 @@ void SelectionOverlayViewModel::mouseDragged(Point point) {
         return;
     }
     const Point p = SelectionGeometry::clamped(point, bounds_);
+    cursor_ = p;
+    if (snapSession_.mouseDownPoint) {
+        if (distance(*snapSession_.mouseDownPoint, p) <= clickTolerance) {
+            return;
+        }
+        // Dragged off the target: an ordinary rectangle from where the press was.
+        dragMode_ = {DragMode::Kind::creating, *snapSession_.mouseDownPoint, {}};
+        selection_ = {};
+        pendingRememberedActivation_ = false;
+        shouldAutoConfirmAfterDrag_ = options_.autoConfirmOnMouseUp;
+        snapSession_ = {};
+    }
     if (cornerMouseDown_ && distance(*cornerMouseDown_, p) > clickTolerance) {
         // Not a corner click after all: a selection drawn from the corner.
         dragMode_ = {DragMode::Kind::creating, *cornerMouseDown_, {}};
@@ -121,11 +160,21 @@ void SelectionOverlayViewModel::mouseUp(Point point) {
         return;
     }
     const Point p = SelectionGeometry::clamped(point, bounds_);
+    cursor_ = p;
+    const SnapSession session = std::exchange(snapSession_, {});
+    if (session.pendingCandidate && session.mouseDownPoint) {
+        if (distance(*session.mouseDownPoint, p) <= clickTolerance) {
+            confirmSnapCandidate(*session.pendingCandidate);
+        } else {
+            refreshHoveredSnapCandidate();
+        }
+        return;
+    }
     if (cornerMouseDown_) {
-        const bool stillInCorner = inCornerZone(p);
+        const bool stillInCorner = !cornerSource(p).empty();
         cornerMouseDown_.reset();
         if (stillInCorner) {
-            selectFullScreenAndConfirm("corner");
+            selectFullScreenAndConfirm(cornerMouseDownSource_);
         }
         return;
     }
@@ -148,6 +197,70 @@ void SelectionOverlayViewModel::mouseUp(Point point) {
     }
     dragMode_ = {};
     changed();
+    refreshHoveredSnapCandidate();
+}
+
+void SelectionOverlayViewModel::mouseMoved(Point point) {
+    cursor_ = SelectionGeometry::clamped(point, bounds_);
+    refreshHoveredSnapCandidate();
+}
+
+void SelectionOverlayViewModel::setWindowCandidates(std::vector<SelectionSnapCandidate> candidates) {
+    windowCandidates_ = std::move(candidates);
+    refreshHoveredSnapCandidate();
+}
+
+int SelectionOverlayViewModel::beginRectangleDetection() {
+    return ++rectangleGeneration_;
+}
+
+void SelectionOverlayViewModel::setRectangleCandidates(int generation, std::vector<SelectionSnapCandidate> candidates) {
+    if (generation != rectangleGeneration_) {
+        RuntimeLogger::log("selection snap rectangles dropped generation=" + std::to_string(generation) +
+                           " current=" + std::to_string(rectangleGeneration_));
+        return;
+    }
+    rectangleCandidates_ = std::move(candidates);
+    refreshHoveredSnapCandidate();
+}
+
+std::optional<SelectionSnapCandidate> SelectionOverlayViewModel::currentSnapCandidate(Point point) const {
+    if (!options_.smartSnapEnabled) {
+        return std::nullopt;
+    }
+    return SelectionSnapResolver::candidateAt(point, windowCandidates_, rectangleCandidates_, bounds_);
+}
+
+void SelectionOverlayViewModel::refreshHoveredSnapCandidate() {
+    std::optional<SelectionSnapCandidate> next;
+    const bool mayHover = options_.smartSnapEnabled && !confirmed_ && dragMode_.kind == DragMode::Kind::none &&
+                          !snapSession_.pendingCandidate && selection_.isEmpty() && !pendingRememberedActivation_;
+    if (mayHover && cursor_) {
+        next = currentSnapCandidate(*cursor_);
+    }
+    if (next != hovered_) {
+        hovered_ = std::move(next);
+        changed();
+    }
+}
+
+void SelectionOverlayViewModel::confirmSnapCandidate(const SelectionSnapCandidate& candidate) {
+    const Rect overlap = candidate.rect.intersection(bounds_);
+    const double ratio =
+        overlap.width() * overlap.height() / std::max(bounds_.width() * bounds_.height(), 1.0);
+    char share[32];
+    std::snprintf(share, sizeof share, "%.3f", ratio);
+    RuntimeLogger::log("selection snap confirmed source=" + candidate.source.description() +
+                       " rect=" + toString(candidate.rect) + " screenAreaRatio=" + share);
+    selection_ = SelectionGeometry::roundedToPoints(candidate.rect);
+    hovered_.reset();
+    dragMode_ = {};
+    pendingRememberedActivation_ = false;
+    std::optional<std::int64_t> windowID;
+    if (candidate.source.isWindow()) {
+        windowID = candidate.source.value;
+    }
+    confirmRect(windowID);
 }
 
 bool SelectionOverlayViewModel::keyDown(const std::string& token, bool commandOrControl) {
@@ -170,6 +283,8 @@ bool SelectionOverlayViewModel::keyDown(const std::string& token, bool commandOr
         pendingRememberedActivation_ = false;
         cornerMouseDown_.reset();
         rememberedMouseDown_.reset();
+        snapSession_ = {};
+        hovered_.reset();
         confirmed_ = true;
         if (onCancel) {
             onCancel();
@@ -198,18 +313,23 @@ void SelectionOverlayViewModel::selectFullScreenAndConfirm(const std::string& so
 }
 
 void SelectionOverlayViewModel::confirm() {
+    confirmRect(std::nullopt);
+}
+
+void SelectionOverlayViewModel::confirmRect(std::optional<std::int64_t> windowID) {
     if (confirmed_ || !SelectionGeometry::isValidSelection(selection_)) {
         return;
     }
     confirmed_ = true;
+    hovered_.reset();
     dragMode_ = {};
     RuntimeLogger::log("selection overlay visual aids hidden before confirm");
     changed();
     const Rect rect = SelectionGeometry::roundedToPoints(selection_);
     std::weak_ptr<bool> alive = alive_;
-    mainQueue_.post([this, alive, rect] {
+    mainQueue_.post([this, alive, rect, windowID] {
         if (!alive.expired() && onConfirm) {
-            onConfirm(rect);
+            onConfirm(rect, windowID);
         }
     });
 }

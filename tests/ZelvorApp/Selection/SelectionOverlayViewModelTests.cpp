@@ -14,7 +14,7 @@ class OverlayTest : public ::testing::Test {
 protected:
     std::unique_ptr<SelectionOverlayViewModel> make(SelectionOverlayViewModel::Options options, Rect initial = {}) {
         auto model = std::make_unique<SelectionOverlayViewModel>(options, screen, initial, mainQueue);
-        model->onConfirm = [this](Rect rect) { confirmed.push_back(rect); };
+        model->onConfirm = [this](Rect rect, std::optional<std::int64_t>) { confirmed.push_back(rect); };
         model->onCancel = [this] { ++cancels; };
         model->onCopyColor = [this](MagnifierColorFormat format) { copies.push_back(format); };
         return model;
@@ -92,6 +92,21 @@ TEST_F(OverlayTest, CornerClickTakesTheWholeScreenOnlyWithAFullScreenShortcut) {
     auto dragged = make({false, true, true, "⌘A", 1});
     drag(*dragged, {5, 5}, {200, 150});
     EXPECT_EQ(dragged->selection(), (Rect{{5, 5}, {195, 145}})) << "a drag from the corner draws a selection";
+}
+
+TEST_F(OverlayTest, TheTopCornersReach32PointsDown) {
+    auto armed = make({false, true, true, "⌘A", 1});
+    armed->mouseDown({6, 775});
+    armed->mouseUp({8, 772});
+    mainQueue.drain();
+    ASSERT_EQ(confirmed.size(), 1u) << "25 points below the top edge, 6 from the left";
+    EXPECT_TRUE(log.mentions("selection full screen source=topScreenCornerMonitor"));
+
+    auto bottom = make({false, true, true, "⌘A", 1});
+    bottom->mouseDown({6, 25});
+    bottom->mouseUp({6, 25});
+    mainQueue.drain();
+    EXPECT_EQ(confirmed.size(), 1u) << "the bottom corners stay 12 points tall";
 }
 
 TEST_F(OverlayTest, RememberedSelectionConfirmsWithOneClickWhenReleaseConfirms) {

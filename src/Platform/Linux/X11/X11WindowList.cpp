@@ -20,7 +20,7 @@ constexpr int dockLayer = 20;
 constexpr int popupLayer = 101;
 
 struct Atoms {
-    xcb_atom_t clientListStacking, wmName, utf8String, wmPid, windowType, state, opacity, stateAbove;
+    xcb_atom_t clientListStacking, wmName, utf8String, wmPid, windowType, state, opacity, stateAbove, frameExtents;
     xcb_atom_t typeNormal, typeDialog, typeDesktop, typeDock, typeUtility, typeToolbar, typeSplash;
 };
 
@@ -41,6 +41,7 @@ Atoms internAll(xcb_connection_t* c) {
                  intern(c, "_NET_WM_STATE"),
                  intern(c, "_NET_WM_WINDOW_OPACITY"),
                  intern(c, "_NET_WM_STATE_ABOVE"),
+                 intern(c, "_NET_FRAME_EXTENTS"),
                  intern(c, "_NET_WM_WINDOW_TYPE_NORMAL"),
                  intern(c, "_NET_WM_WINDOW_TYPE_DIALOG"),
                  intern(c, "_NET_WM_WINDOW_TYPE_DESKTOP"),
@@ -207,8 +208,17 @@ struct X11WindowList::Connection {
             connection, xcb_translate_coordinates(connection, window, root, 0, 0), nullptr);
         std::optional<Rect> bounds;
         if (geometry && position) {
-            bounds = Rect{{position->dst_x - origin.x, position->dst_y - origin.y},
-                          {static_cast<double>(geometry->width), static_cast<double>(geometry->height)}};
+            // A person sees the window with its title bar and borders, and that is what a click
+            // on it and a recording of it should take.
+            const std::vector<std::uint32_t> extents =
+                words(property(connection, window, atoms.frameExtents, XCB_ATOM_CARDINAL));
+            const bool framed = extents.size() == 4;
+            const double left = framed ? extents[0] : 0;
+            const double right = framed ? extents[1] : 0;
+            const double top = framed ? extents[2] : 0;
+            const double bottom = framed ? extents[3] : 0;
+            bounds = Rect{{position->dst_x - origin.x - left, position->dst_y - origin.y - top},
+                          {geometry->width + left + right, geometry->height + top + bottom}};
         }
         std::free(geometry);
         std::free(position);

@@ -15,7 +15,8 @@ namespace brisklet {
 class X11WindowList final : public WindowListSource {
 public:
     /// Opens `displayName` (empty: $DISPLAY). `primaryRootOrigin` is where the primary screen's
-    /// top-left corner lies in root coordinates; bounds are reported relative to it.
+    /// top-left corner lies in root coordinates; bounds are reported relative to it, and take in
+    /// the window manager's frame (title bar and borders, from _NET_FRAME_EXTENTS).
     explicit X11WindowList(const std::string& displayName = {}, Point primaryRootOrigin = {});
     ~X11WindowList() override;
     X11WindowList(const X11WindowList&) = delete;
