@@ -86,6 +86,13 @@ Rect windowServerFrame(const QScreen* screen) {
                 {static_cast<double>(g.width()), static_cast<double>(g.height())}};
 }
 
+/// The overlay shows the photograph in the backing store's own format, so painting it is a copy.
+QImage displayable(const Image& image) {
+    const QImage wrapped(image.row(0), image.width(), image.height(), static_cast<qsizetype>(image.bytesPerRow()),
+                         QImage::Format_RGBA8888);
+    return wrapped.convertToFormat(QImage::Format_RGB32);
+}
+
 } // namespace
 
 QtSelectionOverlay::QtSelectionOverlay(const DisplayServer& displays, ScreenCaptureService& capture,
@@ -116,6 +123,30 @@ void QtSelectionOverlay::dismiss() {
     }
 }
 
+void QtSelectionOverlay::makeWindow() {
+    if (window_) {
+        return;
+    }
+    window_ = std::make_unique<SelectionOverlayWindow>();
+    std::weak_ptr<bool> alive = alive_;
+    window_->onOtherCombination = [this, alive](const std::string& token, int modifiers) {
+        return !alive.expired() && onKeyCombination && onKeyCombination(token, modifiers);
+    };
+}
+
+void QtSelectionOverlay::prepare() {
+    if (hasActiveSelection()) {
+        return;
+    }
+    makeWindow();
+    window_->prepare();
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (const auto snapshot = photograph(screen, displayScreenFor(screen, displays_))) {
+        displayable(*snapshot);
+    }
+    RuntimeLogger::log("selection overlay prepared");
+}
+
 void QtSelectionOverlay::close(std::string_view reason) {
     RuntimeLogger::log("closeActiveSelection reason=" + std::string(reason));
     dismiss();
@@ -135,13 +166,6 @@ std::shared_ptr<const Image> QtSelectionOverlay::photograph(QScreen* screen, con
 }
 
 namespace {
-
-/// The overlay shows the photograph in the backing store's own format, so painting it is a copy.
-QImage displayable(const Image& image) {
-    const QImage wrapped(image.row(0), image.width(), image.height(), static_cast<qsizetype>(image.bytesPerRow()),
-                         QImage::Format_RGBA8888);
-    return wrapped.convertToFormat(QImage::Format_RGB32);
-}
 
 SelectionOverlayWindow::Look lookFor(const SelectionOverlayConfiguration& configuration,
                                      const LocalizationStore& localization) {
@@ -199,13 +223,7 @@ void QtSelectionOverlay::present(const SelectionOverlayConfiguration& configurat
     model_ = std::make_unique<SelectionOverlayViewModel>(optionsFor(configuration, screen->devicePixelRatio()),
                                                          viewBounds, initial, mainQueue_);
     connectModel(handlers, display, snapshot, configuration.waitForCleanSnapshotBeforeConfirm);
-    if (!window_) {
-        window_ = std::make_unique<SelectionOverlayWindow>();
-        std::weak_ptr<bool> alive = alive_;
-        window_->onOtherCombination = [this, alive](const std::string& token, int modifiers) {
-            return !alive.expired() && onKeyCombination && onKeyCombination(token, modifiers);
-        };
-    }
+    makeWindow();
     window_->present(*model_, snapshot ? displayable(*snapshot) : QImage(), geometry, lookFor(configuration, localization_));
     RuntimeLogger::log("selection overlay frame requested=" + toString(display.frame) + " actual=" + toString(display.frame) +
                        " visible=" + toString(display.visibleFrame));

@@ -47,9 +47,13 @@ public:
     void present(const SelectionOverlayConfiguration& configuration, Handlers handlers) override;
     bool hasActiveSelection() const override;
     void close(std::string_view reason) override;
+    /// Warms up what the first overlay needs (window, capture buffers, fonts) so the first
+    /// hotkey after start-up is as quick as the later ones. Call once the application is idle.
+    void prepare();
 
 private:
     void dismiss();
+    void makeWindow();
     /// Starts gathering the snap targets of the overlay just shown on `screen`.
     void detectSnapTargets(const QScreen* screen, std::shared_ptr<const Image> snapshot);
     /// The screen as it is before the overlay maps: through the capture backend (shared memory,

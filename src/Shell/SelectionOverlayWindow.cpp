@@ -52,6 +52,20 @@ void SelectionOverlayWindow::present(SelectionOverlayViewModel& model, QImage sn
     update();
 }
 
+void SelectionOverlayWindow::prepare() {
+    create();
+    QImage scratch(64, 32, QImage::Format_RGB32);
+    QPainter painter(&scratch);
+    for (const auto& [size, weight] : {std::pair{16, QFont::DemiBold}, std::pair{13, QFont::Normal},
+                                       std::pair{11, QFont::DemiBold}}) {
+        QFont face = font();
+        face.setPixelSize(size);
+        face.setWeight(weight);
+        painter.setFont(face);
+        painter.drawText(scratch.rect(), Qt::AlignCenter, QStringLiteral("Aa#0"));
+    }
+}
+
 void SelectionOverlayWindow::dismiss() {
     if (model_) {
         model_->onChange = nullptr;

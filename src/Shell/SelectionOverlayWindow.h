@@ -43,6 +43,9 @@ public:
     /// Shows the overlay for `model` over `geometry` (the screen in Qt's coordinates);
     /// `snapshot` is the screen without the overlay, in device pixels.
     void present(SelectionOverlayViewModel& model, QImage snapshot, const QRect& geometry, Look look);
+    /// Does ahead of time, while nothing waits, what the first overlay would otherwise do between
+    /// the hotkey and the first paint: the native window, and the fonts of the prompt and badges.
+    void prepare();
     /// Hides it and lets go of the model, the keyboard and the picture.
     void dismiss();
     bool isPresenting() const { return model_ != nullptr; }

@@ -162,6 +162,8 @@ int runApplication(int argc, char** argv, const CommandLine&, CommandSession& se
         tray.attach(*controller, host);
     }
     connectCommandChannel(server, delegate, host);
+    // Once start-up has settled, so the first hotkey opens the overlay as quickly as any later one.
+    shared.mainQueue.postAfter(1.5, [&selectionOverlay] { selectionOverlay.prepare(); });
     const int status = application.exec();
     server.stop();
     delegate.applicationWillTerminate();
