@@ -256,6 +256,31 @@ overlay-snap)
     xdotool mouseup 1
     e2e_wait_for_log "selection confirmed rect={{200, 350}, {400, 300}} source=region" 5
     ;;
+overlay-hidpi)
+    # At a device pixel ratio of 2 the overlay works in points: a click on a window selects its
+    # bounds halved, a drag selects the points dragged over.
+    xsetroot -solid '#5e6875'
+    start_tray
+    QT_SCALE_FACTOR=2 e2e_start_app
+    e2e_wait_for_log "showPopover shown" 5
+    xdotool key Escape
+    open_test_window "Snap Target" 500 300 400 200 5e6875
+    xdotool mousemove 650 350
+    e2e_brisklet action screenshot
+    e2e_wait_for_log "selection snap windows candidates=" 5
+    sleep 0.3
+    xdotool click 1
+    e2e_wait_for_log "selection confirmed rect={{200, 150}, {250, 150}} source=window(windowID: $TEST_WINDOW_ID)" 5
+    e2e_wait_for_log "screenshot editor unavailable flow=screenshot" 5
+    xdotool mousemove 200 150
+    e2e_brisklet action screenshot
+    for _ in $(seq 50); do [ "$(count_lines 'selection overlay show')" -ge 2 ] && break; sleep 0.1; done
+    sleep 0.3
+    xdotool mousedown 1 mousemove 400 300 mousemove 600 450
+    sleep 0.2
+    xdotool mouseup 1
+    e2e_wait_for_log "selection confirmed rect={{100, 175}, {200, 150}} source=region" 5
+    ;;
 overlay-keys)
     # Ctrl+C copies the colour under the pointer, Ctrl+A takes the whole screen, Escape cancels.
     command -v xclip >/dev/null || e2e_skip "xclip is not installed"
