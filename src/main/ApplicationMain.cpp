@@ -5,6 +5,8 @@
 #include "Platform/Linux/DBus/AppCommandServer.h"
 #include "Shell/QtAlertPresenter.h"
 #include "Shell/QtApplicationHost.h"
+#include "Platform/Linux/QtRender/QtAnnotationRenderer.h"
+#include "Shell/QtScreenshotEditor.h"
 #include "Shell/QtSelectionOverlay.h"
 #include "Shell/QtWindowPicker.h"
 #include "Shell/TrayShell.h"
@@ -148,6 +150,18 @@ int runApplication(int argc, char** argv, const CommandLine&, CommandSession& se
     QtWindowPicker windowPicker(services->model(), shared.localization, shared.windows, shared.workspace);
     ports.windowPicker = &windowPicker;
     selectionOverlay.onKeyCombination = [&tray](const std::string& token, int modifiers) {
+        return tray.deliverTypedHotkey(token, modifiers);
+    };
+    const QtAnnotationRenderer annotationRenderer;
+    QtScreenshotEditor editor({annotationRenderer, shared.codec, shared.exportService, shared.clock, shared.mainQueue,
+                               services->model(), shared.localization,
+                               [&delegate](const std::function<void(AppPreferences&)>& change) {
+                                   if (AppController* controller = delegate.controller()) {
+                                       controller->updatePreferences(change);
+                                   }
+                               }});
+    ports.editor = &editor;
+    editor.onKeyCombination = [&tray](const std::string& token, int modifiers) {
         return tray.deliverTypedHotkey(token, modifiers);
     };
     AppCommandServer server;

@@ -56,6 +56,17 @@ open_test_window() {
     fail "the test window did not map: $(cat "$E2E_ROOT/test-window.out")"
 }
 
+# Waits for the editor to open for the Nth time in this run and cancels it with Escape.
+dismiss_editor() {
+    for _ in $(seq 50); do [ "$(count_lines 'screenshot editor window shown')" -ge "$1" ] && break; sleep 0.1; done
+    [ "$(count_lines 'screenshot editor window shown')" -ge "$1" ] || fail "the editor did not open"
+    sleep 0.3
+    xdotool key Escape
+    for _ in $(seq 50); do [ "$(count_lines 'screenshot editor cancel')" -ge "$1" ] && break; sleep 0.1; done
+    [ "$(count_lines 'screenshot editor cancel')" -ge "$1" ] || fail "Escape did not cancel the editor"
+    sleep 0.3
+}
+
 count_lines() { grep -cF -- "$1" "$E2E_LOG" || true; }
 
 # The colour of one screen pixel as "r,g,b".
@@ -202,7 +213,7 @@ overlay-drag)
     [ "$(pixel 500 400)" = "94,104,117" ] || fail "the selection does not show the screen undimmed ($(pixel 500 400))"
     xdotool mouseup 1
     e2e_wait_for_log "selection confirm action=completeWithAvailableSnapshot" 5
-    e2e_wait_for_log "screenshot editor unavailable flow=screenshot" 5
+    dismiss_editor 1
     sleep 0.5
     [ "$(pixel 50 400)" = "94,104,117" ] || fail "the overlay stayed on screen ($(pixel 50 400))"
     # Escape cancels the next one and gives the screen back.
@@ -235,7 +246,7 @@ overlay-snap)
     xdotool click 1
     e2e_wait_for_log "selection snap confirmed source=window(windowID: $TEST_WINDOW_ID) rect={{400, 300}, {500, 300}}" 5
     e2e_wait_for_log "selection confirmed rect={{400, 300}, {500, 300}} source=window(windowID: $TEST_WINDOW_ID)" 5
-    e2e_wait_for_log "screenshot editor unavailable flow=screenshot" 5
+    dismiss_editor 1
     # The blue panel in the middle: 250 x 150 at (525,275), found in the picture.
     xdotool mousemove 650 350
     e2e_brisklet action screenshot
@@ -246,7 +257,7 @@ overlay-snap)
     line="$(grep -F 'selection confirmed rect=' "$E2E_LOG" | tail -1)"
     [[ "$line" =~ rect=\{\{(52[3-7]),\ (37[3-7])\},\ \{(24[8-9]|25[0-2]),\ (14[8-9]|15[0-2])\}\}\ source=region ]] ||
         fail "the panel was not selected: $line"
-    for _ in $(seq 50); do [ "$(count_lines 'screenshot editor unavailable')" -ge 2 ] && break; sleep 0.1; done
+    dismiss_editor 2
     xdotool mousemove 200 150
     e2e_brisklet action screenshot
     for _ in $(seq 50); do [ "$(count_lines 'selection overlay show')" -ge 3 ] && break; sleep 0.1; done
@@ -271,7 +282,7 @@ overlay-hidpi)
     sleep 0.3
     xdotool click 1
     e2e_wait_for_log "selection confirmed rect={{200, 150}, {250, 150}} source=window(windowID: $TEST_WINDOW_ID)" 5
-    e2e_wait_for_log "screenshot editor unavailable flow=screenshot" 5
+    dismiss_editor 1
     xdotool mousemove 200 150
     e2e_brisklet action screenshot
     for _ in $(seq 50); do [ "$(count_lines 'selection overlay show')" -ge 2 ] && break; sleep 0.1; done

@@ -224,7 +224,10 @@ void ScreenshotFlow::selected(Request request, ScreenSelectionResult result) {
 }
 
 void ScreenshotFlow::produceImage(const ScreenSelectionResult& result, ImageHandler handler) {
-    if (result.captureSource.isWindow()) {
+    // A clicked window is cut from the frozen screen like a region when there is one: it is what
+    // the user saw and chose, frame included, at once; an X server without compositing keeps no
+    // picture of the window that the screen does not show anyway.
+    if (result.captureSource.isWindow() && !result.screenSnapshotImage) {
         const bool includeShadow = model_.preferences().backgroundAutoApplyEnabled;
         const std::uint32_t windowID = *result.captureSource.windowID;
         ScreenCaptureService& capture = env_.services.capture;
@@ -372,7 +375,7 @@ void ScreenshotFlow::presentEditor(Request request, const ScreenSelectionResult&
         }
     });
     ScreenshotEditorPort::Request editorRequest{std::move(image), result.rect, screen, request.mode, request.toolbar,
-                                                deferred};
+                                                deferred, result.screenSnapshotImage};
     editorOpen_ = true;
     editor->open(std::move(editorRequest), std::move(handlers));
     RuntimeLogger::log("screenshot editor frame requested=" + toString(result.rect) +

@@ -71,6 +71,14 @@ void ScreenshotEditorModel::setViewport(const Rect& displayedImageRect, double d
     viewport_.displayScale = displayScale;
 }
 
+void ScreenshotEditorModel::replaceBaseImage(Image image) {
+    baseImage_ = std::move(image);
+    viewport_.imageSize = {static_cast<double>(baseImage_.width()), static_cast<double>(baseImage_.height())};
+    if (viewport_.imageSize.width > 0) {
+        viewport_.displayScale = viewport_.displayedImageRect.width() / viewport_.imageSize.width;
+    }
+}
+
 void ScreenshotEditorModel::updateViewportForSelection() {
     viewport_.displayedImageRect = selection_->cropRectInView();
     viewport_.displayScale = 1 / selection_->pixelsPerPoint();

@@ -69,6 +69,9 @@ public:
     /// adjusted the editor places the image itself.
     void setViewport(const Rect& displayedImageRect, double displayScale);
 
+    /// The real pixels of a screenshot opened on a placeholder; annotations drawn meanwhile stay.
+    void replaceBaseImage(Image image);
+
     void mouseDown(const EditorMouseEvent& event);
     void mouseDragged(const EditorMouseEvent& event);
     void mouseUp(const EditorMouseEvent& event);

@@ -336,12 +336,27 @@ TEST(AppControllerScreenshot, WindowCapturesRunOffTheMainQueue) {
     controller.handleHotkey(GlobalHotkeyAction::screenshot);
     ScreenSelectionResult result = app.regionSelection();
     result.captureSource.windowID = 0x42;
+    result.screenSnapshotImage.reset();
     app.overlay.select(result);
     EXPECT_EQ(app.model.state(), AppViewState::takingScreenshot);
     EXPECT_EQ(app.captureQueue.pendingTaskCount(), 1u);
     app.settle();
     ASSERT_EQ(app.editor.requests.size(), 1u);
     EXPECT_EQ(app.editor.requests[0].image.width(), 50);
+}
+
+TEST(AppControllerScreenshot, AClickedWindowIsCutFromTheFrozenScreen) {
+    AppHarness app;
+    AppController& controller = app.started();
+    controller.handleHotkey(GlobalHotkeyAction::screenshot);
+    ScreenSelectionResult result = app.regionSelection();
+    result.captureSource.windowID = 0x42;
+    app.overlay.select(result);
+    app.settle();
+    ASSERT_EQ(app.editor.requests.size(), 1u);
+    EXPECT_EQ(app.editor.requests[0].image.width(), 200) << "the selection, frame and all, as the user saw it";
+    const std::uint8_t* corner = app.editor.requests[0].image.row(0);
+    EXPECT_EQ((std::array<int, 3>{corner[0], corner[1], corner[2]}), (std::array<int, 3>{20, 120, 220}));
 }
 
 TEST(AppControllerScreenshot, PermissionDeniedAfterTheRequestShowsGuidance) {

@@ -237,3 +237,20 @@ TEST(SelectionAdjustmentTest, MovingAndResizingTheRegionRecutsTheBaseImage) {
 
 } // namespace
 } // namespace brisklet
+
+namespace brisklet {
+namespace {
+
+TEST(EditorPlaceholder, TheRealPixelsReplaceThePlaceholderAndKeepTheAnnotations) {
+    testing_support::EditorHarness harness;
+    harness.editor->selectTool(AnnotationTool::shape());
+    harness.drag({20, 20}, {120, 80});
+    ASSERT_EQ(harness.editor->annotations().size(), 1u);
+    harness.editor->replaceBaseImage(testing_support::gradientImage(800, 600));
+    EXPECT_EQ(harness.editor->baseImage().width(), 800);
+    EXPECT_DOUBLE_EQ(harness.editor->viewport().displayScale, 0.5) << "the same 400 points now show 800 pixels";
+    EXPECT_EQ(harness.editor->annotations().size(), 1u);
+}
+
+} // namespace
+} // namespace brisklet

@@ -9,6 +9,7 @@
 #include "ZelvorCore/Foundation/Image.h"
 
 #include <functional>
+#include <optional>
 
 namespace brisklet {
 
@@ -28,6 +29,8 @@ public:
         ScreenshotToolbarImplementation toolbar = ScreenshotToolbarImplementation::declarative;
         /// The editor is showing a placeholder until the deferred capture arrives.
         bool awaitsDeferredImage = false;
+        /// The frozen screen the image was cut from, shown around it while editing.
+        std::optional<Image> screenSnapshot;
     };
     struct Handlers {
         std::function<void(ScreenshotSaveResult)> onFinish;

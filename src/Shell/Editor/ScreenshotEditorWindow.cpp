@@ -1,0 +1,348 @@
+#include "Shell/Editor/ScreenshotEditorWindow.h"
+
+#include "Platform/Linux/Qt/QtImageConversion.h"
+#include "Platform/Linux/QtRender/AnnotationFont.h"
+#include "Platform/Linux/QtRender/AnnotationPaintStyle.h"
+#include "Platform/Linux/QtRender/QtAnnotationRenderer.h"
+#include "Shell/QtKeyTokens.h"
+#include "ZelvorApp/Editor/ScreenshotEditorModel.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPlainTextEdit>
+
+#include <array>
+#include <cmath>
+#include <numbers>
+
+namespace brisklet {
+
+namespace {
+
+const QColor accent(0x35, 0x84, 0xe4);
+
+QRectF toQt(const Rect& rect) {
+    return QRectF(rect.minX(), rect.minY(), rect.width(), rect.height());
+}
+
+/// The picture in the backing store's own format, so each paint is a plain copy.
+QImage displayable(const Image& image) {
+    return toQImage(image).convertToFormat(QImage::Format_RGB32);
+}
+
+/// Single keys pick tools, as in other screenshot tools; the same key again puts the tool down.
+struct ToolShortcut {
+    bool matched = false;
+    std::optional<AnnotationTool> tool;
+};
+
+ToolShortcut toolForKey(const std::string& token, const std::optional<AnnotationTool>& current) {
+    static const std::array<std::pair<const char*, AnnotationTool>, 9> keys{{
+        {"R", AnnotationTool::shape()},
+        {"E", AnnotationTool::shape()},
+        {"A", AnnotationTool::arrow()},
+        {"L", AnnotationTool::line()},
+        {"B", AnnotationTool::redaction()},
+        {"P", AnnotationTool::stroke(StrokeMode::brush)},
+        {"H", AnnotationTool::stroke(StrokeMode::highlighter)},
+        {"T", AnnotationTool::text()},
+        {"N", AnnotationTool::number()},
+    }};
+    if (token == "V") {
+        return {true, std::nullopt};
+    }
+    for (const auto& [key, tool] : keys) {
+        if (token == key) {
+            // R and E switch the shape's kind, so they keep the shape tool in hand.
+            const bool putDown = current == tool && token != "R" && token != "E";
+            return {true, putDown ? std::nullopt : std::optional<AnnotationTool>(tool)};
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+ScreenshotEditorWindow::ScreenshotEditorWindow(ScreenshotEditorModel& model, const QtAnnotationRenderer& renderer,
+                                               QImage background, const QRect& geometry, Look look)
+    : QWidget(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), model_(model), renderer_(renderer),
+      background_(std::move(background)), base_(displayable(model.baseImage())), look_(look) {
+    setProperty("briskletWindowRole", QStringLiteral("screenshotEditor"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setCursor(Qt::CrossCursor);
+    setGeometry(geometry);
+
+    textBox_ = new QPlainTextEdit(this);
+    textBox_->setFrameShape(QFrame::NoFrame);
+    textBox_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    textBox_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    textBox_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    textBox_->document()->setDocumentMargin(0);
+    textBox_->viewport()->setAutoFillBackground(false);
+    textBox_->setStyleSheet(QStringLiteral("QPlainTextEdit { background: transparent; border: none; }"));
+    textBox_->setProperty("briskletTextInput", true);
+    textBox_->installEventFilter(this);
+    textBox_->hide();
+    connect(textBox_, &QPlainTextEdit::textChanged, this, [this] { textBoxChanged(); });
+}
+
+ScreenshotEditorWindow::~ScreenshotEditorWindow() = default;
+
+void ScreenshotEditorWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    raise();
+    activateWindow();
+    setFocus(Qt::ActiveWindowFocusReason);
+}
+
+void ScreenshotEditorWindow::refresh() {
+    syncTextBox();
+    placeToolbar();
+    update();
+}
+
+void ScreenshotEditorWindow::imageReplaced() {
+    base_ = displayable(model_.baseImage());
+    refresh();
+}
+
+void ScreenshotEditorWindow::focusPicture() {
+    setFocus(Qt::OtherFocusReason);
+}
+
+void ScreenshotEditorWindow::setToolbar(EditorToolbar* toolbar) {
+    toolbar_ = toolbar;
+    placeToolbar();
+}
+
+QRect ScreenshotEditorWindow::contentScreenFrame() const {
+    const QRectF local = toQt(model_.viewport().displayedImageRect);
+    return QRect(mapToGlobal(local.topLeft().toPoint()), local.size().toSize());
+}
+
+void ScreenshotEditorWindow::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    if (!background_.isNull()) {
+        painter.drawImage(rect(), background_);
+    } else {
+        painter.fillRect(rect(), Qt::black);
+    }
+    const QRectF image = toQt(model_.viewport().displayedImageRect);
+    QPainterPath dim;
+    dim.setFillRule(Qt::OddEvenFill);
+    dim.addRect(rect());
+    dim.addRect(image);
+    painter.fillPath(dim, QColor(0, 0, 0, 71));
+    paintImageAndAnnotations(painter);
+    painter.setPen(QPen(accent, 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(image.adjusted(-0.5, -0.5, 0.5, 0.5));
+    paintSelectionChrome(painter);
+}
+
+void ScreenshotEditorWindow::paintImageAndAnnotations(QPainter& painter) {
+    const EditorViewport& viewport = model_.viewport();
+    painter.save();
+    painter.setClipRect(toQt(viewport.displayedImageRect));
+    painter.translate(viewport.displayedImageRect.minX(), viewport.displayedImageRect.minY());
+    painter.scale(viewport.displayScale, viewport.displayScale);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, viewport.displayScale != 1);
+    painter.drawImage(QPointF(0, 0), base_);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const auto& edit = model_.activeTextEdit();
+    const AnnotationRenderOptions options = model_.renderOptions();
+    for (const AnnotationItem& item : model_.annotations()) {
+        // The text being typed is shown by the text box itself.
+        if (edit && textBox_->isVisible() && item.id() == edit->id) {
+            continue;
+        }
+        renderer_.paintItem(painter, item, model_.baseImage(), options);
+    }
+    if (const auto draft = model_.draftItem()) {
+        renderer_.paintItem(painter, *draft, model_.baseImage(), options);
+    }
+    painter.restore();
+}
+
+void ScreenshotEditorWindow::paintSelectionChrome(QPainter& painter) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(accent, 1));
+    painter.setBrush(Qt::white);
+    for (const AnnotationHandle& handle : model_.selectionHandles()) {
+        painter.drawEllipse(QPointF(handle.anchor.x, handle.anchor.y), 4, 4);
+    }
+    if (const auto chrome = model_.textChrome()) {
+        painter.translate(chrome->rotationCenter.x, chrome->rotationCenter.y);
+        painter.rotate(chrome->rotation * 180 / std::numbers::pi);
+        painter.translate(-chrome->rotationCenter.x, -chrome->rotationCenter.y);
+        QPen dashed(accent, 1, Qt::DashLine);
+        painter.setPen(dashed);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(toQt(chrome->borderRect), 4, 4);
+        painter.setPen(QPen(accent, 1));
+        painter.setBrush(Qt::white);
+        painter.drawEllipse(toQt(chrome->resizeHandleRect));
+        painter.drawEllipse(toQt(chrome->rotateHandleRect));
+        painter.setBrush(QColor(0xe0, 0x1b, 0x24));
+        painter.setPen(Qt::NoPen);
+        const QRectF cross = toQt(chrome->deleteRect);
+        painter.drawEllipse(cross);
+        painter.setPen(QPen(Qt::white, 1.5));
+        painter.drawLine(cross.adjusted(3.5, 3.5, -3.5, -3.5).topLeft(), cross.adjusted(3.5, 3.5, -3.5, -3.5).bottomRight());
+        painter.drawLine(cross.adjusted(3.5, 3.5, -3.5, -3.5).topRight(), cross.adjusted(3.5, 3.5, -3.5, -3.5).bottomLeft());
+    }
+    painter.restore();
+}
+
+void ScreenshotEditorWindow::forwardPress(QMouseEvent* event, int clickCount) {
+    const Point location{event->position().x(), event->position().y()};
+    if (event->button() == Qt::RightButton) {
+        model_.rightMouseDown({location, clickCount, EditorMouseButton::right});
+    } else if (event->button() == Qt::LeftButton) {
+        model_.mouseDown({location, clickCount, EditorMouseButton::left});
+    }
+    refresh();
+}
+
+void ScreenshotEditorWindow::mousePressEvent(QMouseEvent* event) {
+    forwardPress(event, 1);
+}
+
+void ScreenshotEditorWindow::mouseDoubleClickEvent(QMouseEvent* event) {
+    forwardPress(event, 2);
+}
+
+void ScreenshotEditorWindow::mouseMoveEvent(QMouseEvent* event) {
+    if (event->buttons() & Qt::LeftButton) {
+        model_.mouseDragged({{event->position().x(), event->position().y()}});
+        update();
+    }
+}
+
+void ScreenshotEditorWindow::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        return;
+    }
+    model_.mouseUp({{event->position().x(), event->position().y()}});
+    refresh();
+}
+
+bool ScreenshotEditorWindow::handleToolShortcut(const std::string& token, int modifiers) {
+    if (modifiers != 0 || model_.activeTextEdit()) {
+        return false;
+    }
+    const ToolShortcut shortcut = toolForKey(token, model_.selectedTool());
+    if (!shortcut.matched) {
+        return false;
+    }
+    if (token == "R" || token == "E") {
+        model_.style().selectShapeKind(token == "R" ? ShapeKind::rectangle : ShapeKind::ellipse);
+    }
+    model_.selectTool(shortcut.tool);
+    refresh();
+    return true;
+}
+
+void ScreenshotEditorWindow::keyPressEvent(QKeyEvent* event) {
+    const std::string token = QtKeyTokens::token(event->key());
+    const int bits = QtKeyTokens::modifierBits(event->modifiers());
+    if (token.empty()) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    if (handleToolShortcut(token, bits) || model_.keyDown({token, {bits}})) {
+        refresh();
+        return;
+    }
+    if (bits != 0 && onOtherCombination && onOtherCombination(token, bits)) {
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+bool ScreenshotEditorWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == textBox_ && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const std::string token = QtKeyTokens::token(key->key());
+        const int bits = QtKeyTokens::modifierBits(key->modifiers());
+        // Escape ends the text; the editor's own hotkeys (Ctrl+S, Ctrl+C, ...) still work while
+        // typing. Every other key is the text box's.
+        const bool isCommand = token == "ESC" || (bits & HotkeyModifiers::command) != 0;
+        if (isCommand && !token.empty() && model_.keyDown({token, {bits}})) {
+            refresh();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void ScreenshotEditorWindow::syncTextBox() {
+    const auto text = model_.activeText();
+    const auto chrome = model_.textChrome();
+    if (!text || !chrome) {
+        if (textBox_->isVisible()) {
+            textBox_->hide();
+            setFocus(Qt::OtherFocusReason);
+        }
+        return;
+    }
+    syncingTextBox_ = true;
+    const double scale = model_.viewport().displayScale;
+    const AnnotationFont fonts{QString()};
+    const AnnotationFont::Scaled face = fonts.text(text->fontSize * scale);
+    QFont font = face.font;
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(text->fontSize * scale))));
+    textBox_->setFont(font);
+    QPalette palette = textBox_->palette();
+    palette.setColor(QPalette::Text, AnnotationPaintStyle::toQColor(text->color));
+    textBox_->setPalette(palette);
+    const QString wanted = QString::fromStdString(text->text);
+    if (textBox_->toPlainText() != wanted) {
+        textBox_->setPlainText(wanted);
+        textBox_->moveCursor(QTextCursor::End);
+    }
+    // The box is as wide as the text may grow, and one line taller than it is, so the next
+    // keystroke never scrolls it.
+    const QRectF content = toQt(chrome->contentRect);
+    const double lineHeight = QFontMetricsF(font).lineSpacing();
+    const double boxWidth = std::max(content.width() + lineHeight, 80.0);
+    textBox_->setGeometry(QRectF(content.left(), content.top(), std::min(boxWidth, width() - content.left()),
+                                 content.height() + lineHeight)
+                              .toAlignedRect());
+    syncingTextBox_ = false;
+    if (!textBox_->isVisible()) {
+        textBox_->show();
+        textBox_->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void ScreenshotEditorWindow::textBoxChanged() {
+    if (syncingTextBox_ || !model_.activeTextEdit()) {
+        return;
+    }
+    model_.setActiveText(textBox_->toPlainText().toStdString());
+    syncingTextBox_ = true;
+    if (const auto chrome = model_.textChrome()) {
+        const QRectF content = toQt(chrome->contentRect);
+        const double lineHeight = QFontMetricsF(textBox_->font()).lineSpacing();
+        textBox_->resize(QSizeF(std::max(content.width() + lineHeight, 80.0), content.height() + lineHeight)
+                             .toSize());
+    }
+    syncingTextBox_ = false;
+    update();
+}
+
+void ScreenshotEditorWindow::placeToolbar() {
+    // The toolbar arrives with its own issue of work; until then there is nothing to place.
+    if (!toolbar_) {
+        return;
+    }
+}
+
+} // namespace brisklet

@@ -1,0 +1,208 @@
+#include "Shell/QtScreenshotEditor.h"
+
+#include "Platform/Linux/Qt/QtImageConversion.h"
+#include "Platform/Linux/QtRender/QtAnnotationRenderer.h"
+#include "Platform/MainQueue.h"
+#include "Shell/Editor/ScreenshotEditorWindow.h"
+#include "Shell/ShellAppearance.h"
+#include "ZelvorApp/Control/AppModel.h"
+#include "ZelvorApp/Editor/ScreenshotEditorModel.h"
+#include "ZelvorApp/Infrastructure/RuntimeLogger.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace brisklet {
+
+namespace {
+
+/// A Qt screen's frame in the global desktop space (bottom-left of the primary screen, y up).
+Rect desktopFrame(const QScreen* screen) {
+    const QRect primary = QGuiApplication::primaryScreen()->geometry();
+    const QRect g = screen->geometry();
+    return Rect{{static_cast<double>(g.x() - primary.x()),
+                 static_cast<double>(primary.y() + primary.height() - g.y() - g.height())},
+                {static_cast<double>(g.width()), static_cast<double>(g.height())}};
+}
+
+/// The Qt screen the selection stands on: the one with the request's frame, else the one holding
+/// the selection's centre, else the primary one.
+QScreen* screenFor(const ScreenshotEditorPort::Request& request) {
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    for (QScreen* screen : screens) {
+        if (desktopFrame(screen) == request.screen.frame) {
+            return screen;
+        }
+    }
+    const Point centre{request.selectionRect.midX(), request.selectionRect.midY()};
+    for (QScreen* screen : screens) {
+        if (desktopFrame(screen).contains(centre)) {
+            return screen;
+        }
+    }
+    return QGuiApplication::primaryScreen();
+}
+
+/// A desktop rectangle (y up) in the view of `screenFrame` (y down from its top).
+Rect viewRect(const Rect& desktop, const Rect& screenFrame) {
+    return Rect{{desktop.minX() - screenFrame.minX(), screenFrame.maxY() - desktop.maxY()}, desktop.size};
+}
+
+/// A global Qt rectangle (y down) in the desktop space (y up).
+Rect desktopRect(const QRect& global) {
+    const QRect primary = QGuiApplication::primaryScreen()->geometry();
+    return Rect{{static_cast<double>(global.x() - primary.x()),
+                 static_cast<double>(primary.y() + primary.height() - global.y() - global.height())},
+                {static_cast<double>(global.width()), static_cast<double>(global.height())}};
+}
+
+} // namespace
+
+QtScreenshotEditor::QtScreenshotEditor(Services services) : services_(std::move(services)) {}
+
+QtScreenshotEditor::~QtScreenshotEditor() {
+    destroy();
+}
+
+ScreenshotEditorCallbacks QtScreenshotEditor::callbacksFor(const Handlers& handlers) {
+    ScreenshotEditorCallbacks callbacks;
+    callbacks.onUpdateBackgroundPreferences = services_.updatePreferences;
+    callbacks.onFinish = handlers.onFinish;
+    callbacks.onCopy = handlers.onCopy;
+    callbacks.onPin = handlers.onPin;
+    callbacks.onCancel = handlers.onCancel;
+    return callbacks;
+}
+
+ScreenshotEditorHooks QtScreenshotEditor::hooks() {
+    ScreenshotEditorHooks hooks;
+    std::weak_ptr<bool> alive = alive_;
+    hooks.tearDown = [this, alive] {
+        if (!alive.expired()) {
+            hideWindow();
+        }
+    };
+    hooks.renderedContentScreenFrame = [this, alive] {
+        if (alive.expired() || !window_) {
+            return request_.selectionRect;
+        }
+        return desktopRect(window_->contentScreenFrame());
+    };
+    hooks.focusEditor = [this, alive] {
+        if (!alive.expired() && window_) {
+            window_->focusPicture();
+        }
+    };
+    return hooks;
+}
+
+void QtScreenshotEditor::open(Request request, Handlers handlers) {
+    destroy();
+    QScreen* screen = screenFor(request);
+    const QRect geometry = screen->geometry();
+    const Rect screenFrame = desktopFrame(screen);
+    const AppPreferences& preferences = services_.model.preferences();
+
+    ScreenshotEditorSetup setup;
+    setup.baseImage = request.image;
+    setup.screenSnapshot = request.screenSnapshot;
+    setup.viewBounds = Rect{{0, 0}, {static_cast<double>(geometry.width()), static_cast<double>(geometry.height())}};
+    setup.selectionRect = viewRect(request.selectionRect, screenFrame);
+    setup.snapshotPixelsPerPoint = screen->devicePixelRatio();
+    setup.preferences = preferences;
+    setup.initialMode = request.mode;
+    const Rect displayed = setup.selectionRect;
+    const double scale = request.image.width() > 0 ? displayed.width() / request.image.width() : 1;
+
+    model_ = std::make_unique<ScreenshotEditorModel>(
+        std::move(setup),
+        ScreenshotEditorServices{services_.renderer, services_.codec, services_.exportService, services_.clock},
+        callbacksFor(handlers), hooks());
+    model_->setViewport(displayed, scale);
+
+    QImage background;
+    if (request.screenSnapshot) {
+        background = toQImage(*request.screenSnapshot).convertToFormat(QImage::Format_RGB32);
+    }
+    ScreenshotEditorWindow::Look look;
+    look.dark = ShellAppearance::resolve(preferences.visualAppearanceMode).dark;
+    window_ = std::make_unique<ScreenshotEditorWindow>(*model_, services_.renderer, std::move(background), geometry, look);
+    std::weak_ptr<bool> alive = alive_;
+    window_->onOtherCombination = [this, alive](const std::string& token, int modifiers) {
+        return !alive.expired() && onKeyCombination && onKeyCombination(token, modifiers);
+    };
+    request_ = std::move(request);
+    hotkeyScope_ = handlers.onHotkeyScopeChanged;
+    window_->showFullScreen();
+    window_->refresh();
+    model_->editorDidAppear();
+    if (hotkeyScope_) {
+        hotkeyScope_(true);
+    }
+    RuntimeLogger::log("screenshot editor window shown screen=" + toString(screenFrame) +
+                       " image=" + std::to_string(request_.image.width()) + "x" + std::to_string(request_.image.height()));
+}
+
+void QtScreenshotEditor::replaceImage(Image image) {
+    if (!model_ || !window_) {
+        return;
+    }
+    model_->replaceBaseImage(std::move(image));
+    window_->imageReplaced();
+}
+
+void QtScreenshotEditor::hideWindow() {
+    if (window_) {
+        window_->hide();
+    }
+}
+
+void QtScreenshotEditor::destroy() {
+    if (window_) {
+        window_->hide();
+        // The window may be inside one of its own event handlers (a key that saved); both go on
+        // the next turn, the window first since it paints from the model.
+        ScreenshotEditorWindow* window = window_.release();
+        ScreenshotEditorModel* model = model_.release();
+        services_.mainQueue.post([window, model] {
+            delete window;
+            delete model;
+        });
+    } else if (model_) {
+        ScreenshotEditorModel* model = model_.release();
+        services_.mainQueue.post([model] { delete model; });
+    }
+    toolbar_ = nullptr;
+}
+
+void QtScreenshotEditor::discard() {
+    RuntimeLogger::log("screenshot editor discarded");
+    destroy();
+}
+
+void QtScreenshotEditor::close() {
+    // The controller ends the editor's hotkey scope itself before it closes us.
+    hotkeyScope_ = nullptr;
+    destroy();
+}
+
+Rect QtScreenshotEditor::frame() const {
+    if (!window_) {
+        return {};
+    }
+    return desktopRect(window_->geometry());
+}
+
+bool QtScreenshotEditor::isVisible() const {
+    return window_ && window_->isVisible();
+}
+
+void QtScreenshotEditor::bringToFront() {
+    if (window_) {
+        window_->raise();
+        window_->activateWindow();
+        window_->focusPicture();
+    }
+}
+
+} // namespace brisklet

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "ZelvorApp/Control/Ports/ScreenshotEditorPort.h"
+#include "ZelvorApp/Editor/AnnotationStyleController.h"
+
+#include <functional>
+#include <memory>
+
+namespace brisklet {
+
+class AppModel;
+class Clock;
+class ExportService;
+class ImageCodec;
+class LocalizationStore;
+class MainQueue;
+class QtAnnotationRenderer;
+class ScreenshotEditorModel;
+class ScreenshotEditorWindow;
+class EditorToolbar;
+
+/// The screenshot editor: one model and one window per screenshot, over the screen the image
+/// was taken from.
+class QtScreenshotEditor final : public ScreenshotEditorPort {
+public:
+    struct Services {
+        const QtAnnotationRenderer& renderer;
+        const ImageCodec& codec;
+        ExportService& exportService;
+        const Clock& clock;
+        MainQueue& mainQueue;
+        const AppModel& model;
+        const LocalizationStore& localization;
+        /// Stores the editor's style choices in the preferences.
+        PreferencesUpdater updatePreferences;
+    };
+
+    explicit QtScreenshotEditor(Services services);
+    ~QtScreenshotEditor() override;
+
+    /// A combination the editor did not use while it has the keyboard (token, modifier bits).
+    std::function<bool(const std::string&, int)> onKeyCombination;
+
+    bool isOpen() const override { return model_ != nullptr; }
+    void open(Request request, Handlers handlers) override;
+    void replaceImage(Image image) override;
+    void discard() override;
+    void close() override;
+    Rect frame() const override;
+    bool isVisible() const override;
+    void bringToFront() override;
+
+private:
+    ScreenshotEditorCallbacks callbacksFor(const Handlers& handlers);
+    ScreenshotEditorHooks hooks();
+    void hideWindow();
+    void destroy();
+
+    Services services_;
+    std::unique_ptr<ScreenshotEditorModel> model_;
+    std::unique_ptr<ScreenshotEditorWindow> window_;
+    EditorToolbar* toolbar_ = nullptr;
+    Request request_;
+    std::function<void(bool)> hotkeyScope_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+} // namespace brisklet

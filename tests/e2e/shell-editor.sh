@@ -1,0 +1,139 @@
+#!/usr/bin/env bash
+# The screenshot editor end to end, driven only by XTest: a region of a test window of known
+# colours is selected, annotated with the mouse and the keyboard, and saved, copied or cancelled.
+# Usage: shell-editor.sh BRISKLET CASE TEST_WINDOW
+BRISKLET="$1"
+CASE="$2"
+TEST_WINDOW="$3"
+source "$(dirname "$0")/harness.sh"
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+for tool in xdotool xclip convert; do
+    command -v "$tool" >/dev/null || e2e_skip "$tool is not installed"
+done
+mkdir -p "$XDG_CONFIG_HOME/Brisklet"
+printf '{"brisklet.didShowWelcomeWindow": {"bool": true}}\n' >"$XDG_CONFIG_HOME/Brisklet/defaults.json"
+EXPORTS="$HOME/Pictures/Brisklet"
+
+# "r,g,b" of one pixel of a PNG.
+png_pixel() { convert "$1" -format '%[fx:int(255*p{'"$2,$3"'}.r)],%[fx:int(255*p{'"$2,$3"'}.g)],%[fx:int(255*p{'"$2,$3"'}.b)]' info:-; }
+exported() { find "$EXPORTS" -name '*.png' 2>/dev/null | sort; }
+
+# The application without a tray (its panel opens as a window; it is closed first), a grey
+# desktop and a light test window with a blue panel: 600 x 400 at (300,150), the panel its middle
+# half, (450,250)-(750,450).
+start() {
+    xsetroot -solid '#5e6875'
+    e2e_start_app
+    e2e_wait_for_log "welcome not needed; showing popover" 5
+    sleep 0.5
+    xdotool key Escape
+    "$TEST_WINDOW" "Editor Target" 600 400 300 150 dfe3e8 3584e4 >"$E2E_ROOT/test-window.out" 2>&1 &
+    E2E_PIDS+=($!)
+    for _ in $(seq 100); do grep -q '^mapped' "$E2E_ROOT/test-window.out" && break; sleep 0.1; done
+    grep -q '^mapped' "$E2E_ROOT/test-window.out" || fail "the test window did not map"
+    sleep 0.3
+}
+
+# Ctrl+Alt+4, then a drag from (250,100) to (950,600): a 700 x 500 region.
+open_editor() {
+    xdotool mousemove 250 100
+    xdotool key ctrl+alt+4
+    e2e_wait_for_log "selection overlay show" 5
+    sleep 0.3
+    xdotool mousedown 1 mousemove 600 350 mousemove 950 600
+    sleep 0.2
+    xdotool mouseup 1
+    e2e_wait_for_log "screenshot editor window shown" 5
+    sleep 0.5
+}
+
+# A red rectangle from (320,160) to (500,300), an arrow from (600,520) to (700,420) and a text
+# at (300,470).
+annotate() {
+    xdotool key r
+    xdotool mousemove 320 160 mousedown 1 mousemove 400 220 mousemove 500 300
+    xdotool mouseup 1
+    xdotool key a
+    xdotool mousemove 600 520 mousedown 1 mousemove 650 470 mousemove 700 420
+    xdotool mouseup 1
+    xdotool key t
+    xdotool mousemove 300 470 click 1
+    sleep 0.3
+    xdotool type "Hello"
+    sleep 0.2
+    xdotool key Escape
+    sleep 0.2
+}
+
+case "$CASE" in
+editor-save)
+    start
+    open_editor
+    annotate
+    xdotool key ctrl+s
+    e2e_wait_for_log "screenshot editor finish outcome=success" 5
+    file="$(exported | tail -1)"
+    [ -n "$file" ] || fail "no PNG in $EXPORTS"
+    [ "$(identify -format '%wx%h' "$file")" = "700x500" ] || fail "the PNG is $(identify -format '%wx%h' "$file"), not 700x500"
+    # Image pixels are screen pixels minus (250,100).
+    [ "$(png_pixel "$file" 600 50)" = "223,227,232" ] || fail "the window's light grey is not kept: $(png_pixel "$file" 600 50)"
+    [ "$(png_pixel "$file" 350 150)" = "53,132,228" ] || fail "the blue panel is not kept: $(png_pixel "$file" 350 150)"
+    [ "$(png_pixel "$file" 20 20)" = "94,104,117" ] || fail "the desktop is dimmed in the export: $(png_pixel "$file" 20 20)"
+    IFS=, read -r r g b <<<"$(png_pixel "$file" 70 130)"
+    [ "$r" -gt 200 ] && [ "$g" -lt 110 ] && [ "$b" -lt 110 ] || fail "no red rectangle edge at (70,130): $r,$g,$b"
+    IFS=, read -r r g b <<<"$(png_pixel "$file" 150 130)"
+    [ "$r,$g,$b" = "223,227,232" ] || fail "the rectangle is filled: $r,$g,$b"
+    IFS=, read -r r g b <<<"$(png_pixel "$file" 400 370)"
+    [ "$r" -gt 200 ] && [ "$g" -lt 110 ] || fail "no arrow through (400,370): $r,$g,$b"
+    red=0
+    for x in $(seq 52 4 100); do
+        IFS=, read -r r g b <<<"$(png_pixel "$file" "$x" 370)"
+        [ "$r" -gt 180 ] && [ "$g" -lt 120 ] && red=$((red + 1))
+    done
+    [ "$red" -ge 2 ] || fail "no text drawn right of (50,370)"
+    grep -qF "$(basename "$file")" "$XDG_CONFIG_HOME/Brisklet/defaults.json" || fail "the recent exports do not list $(basename "$file")"
+    ;;
+editor-copy)
+    # With the copy kept in the visual memory (the default) a copy also writes a file; without it
+    # nothing is written.
+    e2e_brisklet prefs export "$E2E_ROOT/prefs.json" >/dev/null
+    python3 - "$E2E_ROOT/prefs.json" <<'PY'
+import json, sys
+document = json.load(open(sys.argv[1]))
+document["saveScreenshotToVisualMemory"] = False
+json.dump(document, open(sys.argv[1], "w"))
+PY
+    e2e_brisklet prefs import "$E2E_ROOT/prefs.json" >/dev/null
+    start
+    open_editor
+    annotate
+    xdotool key ctrl+c
+    e2e_wait_for_log "screenshot editor copy" 5
+    sleep 0.5
+    xclip -selection clipboard -t image/png -o >"$E2E_ROOT/copied.png" 2>/dev/null || fail "no PNG on the clipboard"
+    [ "$(identify -format '%wx%h' "$E2E_ROOT/copied.png")" = "700x500" ] || fail "the clipboard PNG is not the region"
+    [ "$(png_pixel "$E2E_ROOT/copied.png" 350 150)" = "53,132,228" ] || fail "the clipboard PNG is not the region's pixels"
+    sleep 0.5
+    [ -z "$(exported)" ] || fail "copy wrote a file: $(exported)"
+    ;;
+editor-cancel)
+    start
+    open_editor
+    xdotool key r
+    xdotool mousemove 320 160 mousedown 1 mousemove 500 300
+    xdotool mouseup 1
+    xdotool key Escape
+    e2e_wait_for_log "screenshot editor cancel" 5
+    sleep 0.5
+    [ -z "$(exported)" ] || fail "cancel wrote a file: $(exported)"
+    # Back to idle: the next hotkey opens the overlay again.
+    xdotool key ctrl+alt+4
+    for _ in $(seq 50); do [ "$(grep -cF 'selection overlay show' "$E2E_LOG")" -ge 2 ] && break; sleep 0.1; done
+    [ "$(grep -cF 'selection overlay show' "$E2E_LOG")" -ge 2 ] || fail "the application did not go back to idle"
+    ;;
+*)
+    fail "unknown case $CASE"
+    ;;
+esac
+echo "PASS: $CASE"
