@@ -2,6 +2,7 @@
 
 #include "Platform/Linux/Qt/QtImageConversion.h"
 #include "Platform/Linux/QtRender/QtAnnotationRenderer.h"
+#include "Platform/Clock.h"
 #include "Platform/MainQueue.h"
 #include "Shell/Editor/ScreenshotEditorWindow.h"
 #include "Shell/ShellAppearance.h"
@@ -11,6 +12,8 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+
+#include <cmath>
 
 namespace brisklet {
 
@@ -97,6 +100,7 @@ ScreenshotEditorHooks QtScreenshotEditor::hooks() {
 }
 
 void QtScreenshotEditor::open(Request request, Handlers handlers) {
+    const double openedAt = services_.clock.monotonicSeconds();
     destroy();
     QScreen* screen = screenFor(request);
     const QRect geometry = screen->geometry();
@@ -130,6 +134,12 @@ void QtScreenshotEditor::open(Request request, Handlers handlers) {
     std::weak_ptr<bool> alive = alive_;
     window_->onOtherCombination = [this, alive](const std::string& token, int modifiers) {
         return !alive.expired() && onKeyCombination && onKeyCombination(token, modifiers);
+    };
+    window_->onFirstPaint = [this, alive, openedAt] {
+        if (!alive.expired()) {
+            RuntimeLogger::log("screenshot editor first paint ms=" +
+                               std::to_string(std::lround((services_.clock.monotonicSeconds() - openedAt) * 1000)));
+        }
     };
     request_ = std::move(request);
     hotkeyScope_ = handlers.onHotkeyScopeChanged;

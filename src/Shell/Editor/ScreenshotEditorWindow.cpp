@@ -143,6 +143,12 @@ void ScreenshotEditorWindow::paintEvent(QPaintEvent*) {
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(image.adjusted(-0.5, -0.5, 0.5, 0.5));
     paintSelectionChrome(painter);
+    if (!painted_) {
+        painted_ = true;
+        if (onFirstPaint) {
+            onFirstPaint();
+        }
+    }
 }
 
 void ScreenshotEditorWindow::paintImageAndAnnotations(QPainter& painter) {

@@ -33,6 +33,8 @@ public:
                            const QRect& geometry, Look look);
     ~ScreenshotEditorWindow() override;
 
+    /// The first picture is on its way to the screen.
+    std::function<void()> onFirstPaint;
     /// A key the model did not use: the configured global hotkeys get a turn (token, modifier bits).
     std::function<bool(const std::string&, int)> onOtherCombination;
 
@@ -75,6 +77,7 @@ private:
     QPlainTextEdit* textBox_ = nullptr;
     EditorToolbar* toolbar_ = nullptr;
     bool syncingTextBox_ = false;
+    bool painted_ = false;
 };
 
 } // namespace brisklet
