@@ -4,6 +4,7 @@
 #include "Platform/Linux/QtRender/QtAnnotationRenderer.h"
 #include "Platform/Clock.h"
 #include "Platform/MainQueue.h"
+#include "Shell/Editor/EditorToolbar.h"
 #include "Shell/Editor/ScreenshotEditorWindow.h"
 #include "Shell/ShellAppearance.h"
 #include "ZelvorApp/Control/AppModel.h"
@@ -141,6 +142,7 @@ void QtScreenshotEditor::open(Request request, Handlers handlers) {
                                std::to_string(std::lround((services_.clock.monotonicSeconds() - openedAt) * 1000)));
         }
     };
+    attachToolbar(preferences, look.dark);
     request_ = std::move(request);
     hotkeyScope_ = handlers.onHotkeyScopeChanged;
     window_->showFullScreen();
@@ -151,6 +153,22 @@ void QtScreenshotEditor::open(Request request, Handlers handlers) {
     }
     RuntimeLogger::log("screenshot editor window shown screen=" + toString(screenFrame) +
                        " image=" + std::to_string(request_.image.width()) + "x" + std::to_string(request_.image.height()));
+}
+
+void QtScreenshotEditor::attachToolbar(const AppPreferences& preferences, bool dark) {
+    // Every button falls back to the model's own action; backgrounds, text recognition and
+    // translation have no panel in this window yet, so their buttons stay off.
+    toolbar_ = new EditorToolbar(*model_, services_.localization, dark, EditorToolbarActions{}, window_.get());
+    toolbar_->setHotkeyPreferences(preferences);
+    EditorToolbarContext context;
+    context.backgroundAvailable = false;
+    context.textRecognitionAvailable = false;
+    context.translationAvailable = false;
+    toolbar_->setContext(context);
+    ScreenshotEditorWindow* window = window_.get();
+    toolbar_->onModelChanged = [window] { window->update(); };
+    toolbar_->show();
+    window_->setToolbar(toolbar_);
 }
 
 void QtScreenshotEditor::replaceImage(Image image) {

@@ -9,6 +9,7 @@
 namespace brisklet {
 
 class AppModel;
+struct AppPreferences;
 class Clock;
 class ExportService;
 class ImageCodec;
@@ -53,6 +54,7 @@ public:
 private:
     ScreenshotEditorCallbacks callbacksFor(const Handlers& handlers);
     ScreenshotEditorHooks hooks();
+    void attachToolbar(const AppPreferences& preferences, bool dark);
     void hideWindow();
     void destroy();
 

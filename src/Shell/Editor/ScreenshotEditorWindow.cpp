@@ -4,7 +4,9 @@
 #include "Platform/Linux/QtRender/AnnotationFont.h"
 #include "Platform/Linux/QtRender/AnnotationPaintStyle.h"
 #include "Platform/Linux/QtRender/QtAnnotationRenderer.h"
+#include "Shell/Editor/EditorToolbar.h"
 #include "Shell/QtKeyTokens.h"
+#include "ZelvorApp/Editor/EditorToolbarItems.h"
 #include "ZelvorApp/Editor/ScreenshotEditorModel.h"
 
 #include <QKeyEvent>
@@ -13,7 +15,6 @@
 #include <QPainterPath>
 #include <QPlainTextEdit>
 
-#include <array>
 #include <cmath>
 #include <numbers>
 
@@ -30,37 +31,6 @@ QRectF toQt(const Rect& rect) {
 /// The picture in the backing store's own format, so each paint is a plain copy.
 QImage displayable(const Image& image) {
     return toQImage(image).convertToFormat(QImage::Format_RGB32);
-}
-
-/// Single keys pick tools, as in other screenshot tools; the same key again puts the tool down.
-struct ToolShortcut {
-    bool matched = false;
-    std::optional<AnnotationTool> tool;
-};
-
-ToolShortcut toolForKey(const std::string& token, const std::optional<AnnotationTool>& current) {
-    static const std::array<std::pair<const char*, AnnotationTool>, 9> keys{{
-        {"R", AnnotationTool::shape()},
-        {"E", AnnotationTool::shape()},
-        {"A", AnnotationTool::arrow()},
-        {"L", AnnotationTool::line()},
-        {"B", AnnotationTool::redaction()},
-        {"P", AnnotationTool::stroke(StrokeMode::brush)},
-        {"H", AnnotationTool::stroke(StrokeMode::highlighter)},
-        {"T", AnnotationTool::text()},
-        {"N", AnnotationTool::number()},
-    }};
-    if (token == "V") {
-        return {true, std::nullopt};
-    }
-    for (const auto& [key, tool] : keys) {
-        if (token == key) {
-            // R and E switch the shape's kind, so they keep the shape tool in hand.
-            const bool putDown = current == tool && token != "R" && token != "E";
-            return {true, putDown ? std::nullopt : std::optional<AnnotationTool>(tool)};
-        }
-    }
-    return {};
 }
 
 } // namespace
@@ -240,17 +210,19 @@ void ScreenshotEditorWindow::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 bool ScreenshotEditorWindow::handleToolShortcut(const std::string& token, int modifiers) {
+    // Single keys pick tools, as in other screenshot tools; never while a text is being typed.
     if (modifiers != 0 || model_.activeTextEdit()) {
         return false;
     }
-    const ToolShortcut shortcut = toolForKey(token, model_.selectedTool());
-    if (!shortcut.matched) {
+    const auto shortcut =
+        EditorToolbarItems::toolAfterShortcut(model_.selectedTool(), model_.style().options().selectedShapeKind, token);
+    if (!shortcut) {
         return false;
     }
-    if (token == "R" || token == "E") {
-        model_.style().selectShapeKind(token == "R" ? ShapeKind::rectangle : ShapeKind::ellipse);
+    if (shortcut->shapeKind) {
+        model_.style().selectShapeKind(*shortcut->shapeKind);
     }
-    model_.selectTool(shortcut.tool);
+    model_.selectTool(shortcut->tool);
     refresh();
     return true;
 }
@@ -345,10 +317,11 @@ void ScreenshotEditorWindow::textBoxChanged() {
 }
 
 void ScreenshotEditorWindow::placeToolbar() {
-    // The toolbar arrives with its own issue of work; until then there is nothing to place.
     if (!toolbar_) {
         return;
     }
+    toolbar_->refresh();
+    toolbar_->place(toQt(model_.viewport().displayedImageRect).toAlignedRect(), rect());
 }
 
 } // namespace brisklet
