@@ -164,6 +164,7 @@ void QtScreenshotEditor::attachToolbar(const AppPreferences& preferences, bool d
     context.backgroundAvailable = false;
     context.textRecognitionAvailable = false;
     context.translationAvailable = false;
+    context.pinAvailable = services_.pinsAvailable;
     toolbar_->setContext(context);
     ScreenshotEditorWindow* window = window_.get();
     toolbar_->onModelChanged = [window] { window->update(); };

@@ -34,6 +34,8 @@ public:
         const LocalizationStore& localization;
         /// Stores the editor's style choices in the preferences.
         PreferencesUpdater updatePreferences;
+        /// Whether pinned screenshots can be shown here.
+        bool pinsAvailable = false;
     };
 
     explicit QtScreenshotEditor(Services services);

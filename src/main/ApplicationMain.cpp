@@ -159,7 +159,8 @@ int runApplication(int argc, char** argv, const CommandLine&, CommandSession& se
                                    if (AppController* controller = delegate.controller()) {
                                        controller->updatePreferences(change);
                                    }
-                               }});
+                               },
+                               ports.pinnedWindows != nullptr});
     ports.editor = &editor;
     editor.onKeyCombination = [&tray](const std::string& token, int modifiers) {
         return tray.deliverTypedHotkey(token, modifiers);

@@ -15,6 +15,7 @@
 #include "ZelvorApp/Control/Ports/PinnedWindowsPort.h"
 #include "ZelvorApp/Control/Ports/SelectionOverlayPort.h"
 #include "ZelvorApp/Control/StatusPopoverGate.h"
+#include "ZelvorApp/Export/ExportService.h"
 #include "ZelvorApp/Export/ScreenshotCopyPersistenceCoordinator.h"
 #include "ZelvorApp/Infrastructure/LocalizationStore.h"
 #include "ZelvorApp/Infrastructure/RuntimeLogger.h"
@@ -508,7 +509,9 @@ void ScreenshotFlow::onPin(Image image, Rect frame) {
     if (env_.ports.pinnedWindows) {
         env_.ports.pinnedWindows->pinImage(image, frame, model_.preferences().pinnedLeftDoubleClickAction);
     } else {
-        RuntimeLogger::log("pinned windows unavailable flow=screenshotPin");
+        // The editor is already gone: without a window to pin to, the clipboard keeps the work.
+        env_.services.exportService.copyImageToPasteboard(image);
+        RuntimeLogger::log("pinned windows unavailable flow=screenshotPin copiedToClipboard=true");
     }
     model_.setState(AppViewState::idle);
 }

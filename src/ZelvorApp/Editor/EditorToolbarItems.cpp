@@ -179,6 +179,8 @@ EditorToolbarItemState itemState(const EditorToolbarItem& item, const EditorTool
         return {false, false, context.translationAvailable};
     case Command::textRecognition:
         return {true, context.textRecognitionSelected, context.textRecognitionAvailable};
+    case Command::pin:
+        return {false, false, context.pinAvailable};
     default:
         return {false, false, true};
     }

@@ -57,6 +57,7 @@ struct EditorToolbarContext {
     bool backgroundAvailable = true;
     bool textRecognitionAvailable = true;
     bool translationAvailable = true;
+    bool pinAvailable = true;
     /// Classic text recognition or live text is shown instead of the annotations.
     bool textRecognitionSelected = false;
 };

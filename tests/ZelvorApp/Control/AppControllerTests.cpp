@@ -309,6 +309,20 @@ TEST(AppControllerScreenshot, PinAndCancelReturnToIdle) {
     EXPECT_EQ(app.editor.closes, 2);
 }
 
+TEST(AppControllerScreenshot, APinWithNowhereToPinKeepsTheImageOnTheClipboard) {
+    AppHarness app;
+    app.ports.pinnedWindows = nullptr;
+    AppController& controller = app.started();
+    openEditor(app, controller);
+    Image pinned(3, 3);
+    pinned.fill(9, 8, 7);
+    app.editor.handlers().onPin(pinned, Rect{{5, 5}, {3, 3}});
+    EXPECT_EQ(app.model.state(), AppViewState::idle);
+    ASSERT_TRUE(app.pasteboard.readImage()) << "the editor is gone; the work must not be";
+    EXPECT_EQ(*app.pasteboard.readImage(), pinned);
+    EXPECT_TRUE(hasLine(app, "pinned windows unavailable flow=screenshotPin copiedToClipboard=true"));
+}
+
 TEST(AppControllerScreenshot, MissingOverlayOrEditorIsSaidAndReturnsToIdle) {
     AppHarness app;
     app.ports.selectionOverlay = nullptr;

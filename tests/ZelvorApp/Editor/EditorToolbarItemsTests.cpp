@@ -171,6 +171,8 @@ TEST(EditorToolbarItemsTest, ItemStatesFollowTheModelAndTheWindow) {
     context.textRecognitionAvailable = false;
     EXPECT_FALSE(itemState(itemFor(Command::background), state, context).enabled) << "nothing to offer, no button";
     EXPECT_FALSE(itemState(itemFor(Command::textRecognition), state, context).enabled);
+    context.pinAvailable = false;
+    EXPECT_FALSE(itemState(itemFor(Command::pin), state, context).enabled);
 }
 
 TEST(EditorToolbarItemsTest, SecondaryControlsBelongToTheSelectedTool) {
