@@ -4,6 +4,8 @@
 #include "Platform/Linux/QtRender/QtAnnotationRenderer.h"
 #include "Platform/Clock.h"
 #include "Platform/MainQueue.h"
+#include "Shell/Editor/EditorBackgroundSession.h"
+#include "Shell/Editor/EditorTextSession.h"
 #include "Shell/Editor/EditorToolbar.h"
 #include "Shell/Editor/ScreenshotEditorWindow.h"
 #include "Shell/ShellAppearance.h"
@@ -97,6 +99,43 @@ ScreenshotEditorHooks QtScreenshotEditor::hooks() {
             window_->focusPicture();
         }
     };
+    hooks.hasRecognizedTextSelection = [this, alive] {
+        return !alive.expired() && textSession_ && textSession_->hasSelection();
+    };
+    hooks.copyRecognizedTextSelection = [this, alive] {
+        if (!alive.expired() && textSession_) {
+            textSession_->copySelection();
+        }
+    };
+    hooks.clearRecognizedTextSelection = [this, alive] {
+        if (!alive.expired() && textSession_) {
+            textSession_->clearSelection();
+        }
+    };
+    hooks.toggleTextRecognition = [this, alive] {
+        if (!alive.expired() && textSession_) {
+            textSession_->toggleTextRecognition();
+        }
+    };
+    hooks.translateRecognizedText = [this, alive] {
+        if (!alive.expired() && textSession_ && services_.translation) {
+            textSession_->translate();
+        }
+    };
+    hooks.composeBackground = [this, alive](const Image& flattened) {
+        if (alive.expired() || !backgroundSession_) {
+            return Result<Image, ScreenshotEditorError>::success(flattened);
+        }
+        return backgroundSession_->compose(flattened);
+    };
+    hooks.isEyedropperActive = [this, alive] {
+        return !alive.expired() && backgroundSession_ && backgroundSession_->isEyedropperActive();
+    };
+    hooks.cancelEyedropper = [this, alive] {
+        if (!alive.expired() && backgroundSession_) {
+            backgroundSession_->cancelEyedropper();
+        }
+    };
     return hooks;
 }
 
@@ -143,6 +182,8 @@ void QtScreenshotEditor::open(Request request, Handlers handlers) {
         }
     };
     attachToolbar(preferences, look.dark);
+    attachTextSession(look.dark);
+    attachBackgroundSession(preferences, look.dark);
     request_ = std::move(request);
     hotkeyScope_ = handlers.onHotkeyScopeChanged;
     window_->showFullScreen();
@@ -153,17 +194,63 @@ void QtScreenshotEditor::open(Request request, Handlers handlers) {
     }
     RuntimeLogger::log("screenshot editor window shown screen=" + toString(screenFrame) +
                        " image=" + std::to_string(request_.image.width()) + "x" + std::to_string(request_.image.height()));
+    if (textSession_) {
+        textSession_->openIn(request_.mode);
+    }
+    if (backgroundSession_) {
+        backgroundSession_->open();
+    }
+}
+
+void QtScreenshotEditor::attachBackgroundSession(const AppPreferences& preferences, bool dark) {
+    if (!services_.background) {
+        return;
+    }
+    // The request does not say whether a window was captured; every screenshot is a region here.
+    EditorBackgroundSession::Services background{*services_.background, services_.wallpapers, services_.localization,
+                                                 services_.updatePreferences};
+    backgroundSession_ = std::make_unique<EditorBackgroundSession>(std::move(background), preferences, *model_,
+                                                                   *window_, toolbar_, dark,
+                                                                   BackgroundCaptureContext::region);
+}
+
+void QtScreenshotEditor::attachTextSession(bool dark) {
+    if (!services_.textRecognition) {
+        return;
+    }
+    EditorTextSession::Services text{*services_.textRecognition, services_.translation, services_.exportService,
+                                     services_.localization, services_.model.preferences().translationTargetLanguage,
+                                     services_.updatePreferences};
+    textSession_ = std::make_unique<EditorTextSession>(std::move(text), *model_, *window_, toolbar_, dark);
 }
 
 void QtScreenshotEditor::attachToolbar(const AppPreferences& preferences, bool dark) {
-    // Every button falls back to the model's own action; backgrounds, text recognition and
-    // translation have no panel in this window yet, so their buttons stay off.
-    toolbar_ = new EditorToolbar(*model_, services_.localization, dark, EditorToolbarActions{}, window_.get());
+    // Every other button falls back to the model's own action.
+    EditorToolbarActions actions;
+    std::weak_ptr<bool> alive = alive_;
+    actions.selectTool = [this, alive](std::optional<AnnotationTool> tool) {
+        if (alive.expired() || !model_) {
+            return;
+        }
+        // Picking a tool means drawing again: the words give the picture back.
+        if (textSession_) {
+            textSession_->leaveTextMode();
+        }
+        model_->selectTool(tool);
+    };
+    actions.toggleTextRecognition = hooks().toggleTextRecognition;
+    actions.translate = hooks().translateRecognizedText;
+    actions.toggleBackground = [this, alive] {
+        if (!alive.expired() && backgroundSession_) {
+            backgroundSession_->toggle();
+        }
+    };
+    toolbar_ = new EditorToolbar(*model_, services_.localization, dark, std::move(actions), window_.get());
     toolbar_->setHotkeyPreferences(preferences);
     EditorToolbarContext context;
-    context.backgroundAvailable = false;
-    context.textRecognitionAvailable = false;
-    context.translationAvailable = false;
+    context.backgroundAvailable = services_.background != nullptr;
+    context.textRecognitionAvailable = services_.textRecognition != nullptr;
+    context.translationAvailable = services_.textRecognition != nullptr && services_.translation != nullptr;
     context.pinAvailable = services_.pinsAvailable;
     toolbar_->setContext(context);
     ScreenshotEditorWindow* window = window_.get();
@@ -178,6 +265,9 @@ void QtScreenshotEditor::replaceImage(Image image) {
     }
     model_->replaceBaseImage(std::move(image));
     window_->imageReplaced();
+    if (backgroundSession_) {
+        backgroundSession_->imageReplaced();
+    }
 }
 
 void QtScreenshotEditor::hideWindow() {
@@ -189,11 +279,16 @@ void QtScreenshotEditor::hideWindow() {
 void QtScreenshotEditor::destroy() {
     if (window_) {
         window_->hide();
-        // The window may be inside one of its own event handlers (a key that saved); both go on
-        // the next turn, the window first since it paints from the model.
+        // The window may be inside one of its own event handlers (a key that saved); all go on
+        // the next turn, the text session first since it works on the window, then the window
+        // since it paints from the model.
+        EditorTextSession* text = textSession_.release();
+        EditorBackgroundSession* background = backgroundSession_.release();
         ScreenshotEditorWindow* window = window_.release();
         ScreenshotEditorModel* model = model_.release();
-        services_.mainQueue.post([window, model] {
+        services_.mainQueue.post([text, background, window, model] {
+            delete text;
+            delete background;
             delete window;
             delete model;
         });

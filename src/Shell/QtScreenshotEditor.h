@@ -9,6 +9,9 @@
 namespace brisklet {
 
 class AppModel;
+class BackgroundQtRenderer;
+class EditorBackgroundSession;
+class SystemWallpaperCatalog;
 struct AppPreferences;
 class Clock;
 class ExportService;
@@ -18,7 +21,10 @@ class MainQueue;
 class QtAnnotationRenderer;
 class ScreenshotEditorModel;
 class ScreenshotEditorWindow;
+class EditorTextSession;
 class EditorToolbar;
+class ScreenshotOCRService;
+class TranslationBridgeController;
 
 /// The screenshot editor: one model and one window per screenshot, over the screen the image
 /// was taken from.
@@ -36,6 +42,14 @@ public:
         PreferencesUpdater updatePreferences;
         /// Whether pinned screenshots can be shown here.
         bool pinsAvailable = false;
+        /// Text recognition in the editor; null leaves its button off.
+        ScreenshotOCRService* textRecognition = nullptr;
+        /// Translation of the recognised text; null leaves its button off.
+        TranslationBridgeController* translation = nullptr;
+        /// The background renderer the export uses; null leaves the background button off.
+        const BackgroundQtRenderer* background = nullptr;
+        /// The desktop's pictures offered by the background panel; may be null.
+        SystemWallpaperCatalog* wallpapers = nullptr;
     };
 
     explicit QtScreenshotEditor(Services services);
@@ -57,6 +71,8 @@ private:
     ScreenshotEditorCallbacks callbacksFor(const Handlers& handlers);
     ScreenshotEditorHooks hooks();
     void attachToolbar(const AppPreferences& preferences, bool dark);
+    void attachTextSession(bool dark);
+    void attachBackgroundSession(const AppPreferences& preferences, bool dark);
     void hideWindow();
     void destroy();
 
@@ -64,6 +80,8 @@ private:
     std::unique_ptr<ScreenshotEditorModel> model_;
     std::unique_ptr<ScreenshotEditorWindow> window_;
     EditorToolbar* toolbar_ = nullptr;
+    std::unique_ptr<EditorTextSession> textSession_;
+    std::unique_ptr<EditorBackgroundSession> backgroundSession_;
     Request request_;
     std::function<void(bool)> hotkeyScope_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

@@ -6,6 +6,10 @@
 #include "Shell/QtAlertPresenter.h"
 #include "Shell/QtApplicationHost.h"
 #include "Platform/Linux/QtRender/QtAnnotationRenderer.h"
+#include "Platform/Linux/Desktop/LinuxDesktopPictureSource.h"
+#include "Platform/Linux/Desktop/QtWallpaperImageReader.h"
+#include "Platform/Linux/QtRender/BackgroundQtRenderer.h"
+#include "ZelvorApp/Background/SystemWallpaperCatalog.h"
 #include "Shell/QtScreenshotEditor.h"
 #include "Shell/QtSelectionOverlay.h"
 #include "Shell/QtWindowPicker.h"
@@ -15,8 +19,15 @@
 #include "ZelvorApp/Control/AppController.h"
 #include "ZelvorApp/Control/AppDelegate.h"
 #include "Platform/Linux/OpenCV/OpenCVRectangleDetector.h"
+#include "Platform/Linux/Apertium/ApertiumTranslator.h"
+#include "Platform/Linux/Cld2/Cld2LanguageIdentifier.h"
+#include "Platform/Linux/Tesseract/TesseractTextRecognizer.h"
+#include "Platform/ThreadSerialQueue.h"
+#include "ZelvorApp/Text/ScreenshotOCRService.h"
+#include "ZelvorApp/Text/TranslationBridgeController.h"
 #include "Platform/Workspace.h"
 #include "ZelvorApp/Capture/WindowEnumerator.h"
+#include "ZelvorApp/Infrastructure/LocalizationStore.h"
 #include "ZelvorApp/Infrastructure/RuntimeLogger.h"
 #include "main/ApplicationServices.h"
 #include "main/CommandLine.h"
@@ -153,6 +164,24 @@ int runApplication(int argc, char** argv, const CommandLine&, CommandSession& se
         return tray.deliverTypedHotkey(token, modifiers);
     };
     const QtAnnotationRenderer annotationRenderer;
+    // The editor's own recogniser and engine, on their own queues, so a screenshot's text is
+    // never queued behind the library's analysis.
+    TesseractTextRecognizer editorRecognizer;
+    Cld2LanguageIdentifier editorLanguages;
+    ScreenshotOCRService editorTextRecognition(editorRecognizer, editorLanguages,
+                                               std::make_unique<ThreadSerialQueue>(ScreenshotOCRService::queueLabel),
+                                               shared.mainQueue);
+    ApertiumTranslator editorTranslator(editorLanguages, ApertiumTranslator::Options{});
+    TranslationBridgeController editorTranslation(
+        editorTranslator, std::make_unique<ThreadSerialQueue>(TranslationBridgeController::queueLabel),
+        shared.mainQueue, [&shared] { return shared.localization.resolvedAppLanguage(); });
+    // The editor's backgrounds: drawn by the renderer the export uses, over the desktop's pictures.
+    const QtWallpaperImageReader wallpaperReader;
+    const LinuxDesktopPictureSource desktopPicture;
+    const char* home = std::getenv("HOME");
+    SystemWallpaperCatalog wallpapers(wallpaperReader, desktopPicture,
+                                      SystemWallpaperCatalog::linuxRoots(home != nullptr ? home : "/nonexistent"));
+    const BackgroundQtRenderer backgroundRenderer([&wallpapers] { return wallpapers.currentDesktopPicture(); });
     QtScreenshotEditor editor({annotationRenderer, shared.codec, shared.exportService, shared.clock, shared.mainQueue,
                                services->model(), shared.localization,
                                [&delegate](const std::function<void(AppPreferences&)>& change) {
@@ -160,7 +189,8 @@ int runApplication(int argc, char** argv, const CommandLine&, CommandSession& se
                                        controller->updatePreferences(change);
                                    }
                                },
-                               ports.pinnedWindows != nullptr});
+                               ports.pinnedWindows != nullptr, &editorTextRecognition, &editorTranslation,
+                               &backgroundRenderer, &wallpapers});
     ports.editor = &editor;
     editor.onKeyCombination = [&tray](const std::string& token, int modifiers) {
         return tray.deliverTypedHotkey(token, modifiers);

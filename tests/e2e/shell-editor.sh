@@ -35,10 +35,26 @@ start() {
     sleep 0.3
 }
 
-# Ctrl+Alt+4, then a drag from (250,100) to (950,600): a 700 x 500 region.
+# A white test window with two lines of black text at the same place as the one above.
+start_text_window() {
+    xsetroot -solid '#5e6875'
+    e2e_start_app
+    e2e_wait_for_log "welcome not needed; showing popover" 5
+    sleep 0.5
+    xdotool key Escape
+    "$TEST_WINDOW" "Text Target" 600 400 300 150 ffffff - $'Hello world\nGood morning' >"$E2E_ROOT/test-window.out" 2>&1 &
+    E2E_PIDS+=($!)
+    for _ in $(seq 100); do grep -q '^mapped' "$E2E_ROOT/test-window.out" && break; sleep 0.1; done
+    grep -q '^mapped' "$E2E_ROOT/test-window.out" || { grep -q 'no scalable core font' "$E2E_ROOT/test-window.out" &&
+        e2e_skip "no scalable X core font"; fail "the test window did not map"; }
+    sleep 0.3
+}
+
+# The screenshot hotkey ($1, Ctrl+Alt+4 by default), then a drag from (250,100) to (950,600): a
+# 700 x 500 region.
 open_editor() {
     xdotool mousemove 250 100
-    xdotool key ctrl+alt+4
+    xdotool key "${1:-ctrl+alt+4}"
     e2e_wait_for_log "selection overlay show" 5
     sleep 0.3
     xdotool mousedown 1 mousemove 600 350 mousemove 950 600
@@ -131,6 +147,77 @@ editor-cancel)
     xdotool key ctrl+alt+4
     for _ in $(seq 50); do [ "$(grep -cF 'selection overlay show' "$E2E_LOG")" -ge 2 ] && break; sleep 0.1; done
     [ "$(grep -cF 'selection overlay show' "$E2E_LOG")" -ge 2 ] || fail "the application did not go back to idle"
+    ;;
+editor-background)
+    # The background button puts the screenshot on its canvas: with nothing remembered it is the
+    # balanced look for a 700 x 500 region, the "Ocean Glass" gradient on a 16:9 canvas with
+    # the padding above and below the screenshot, which stays centred.
+    start
+    open_editor
+    e2e_wait_for_log "screenshot editor background button center=" 5
+    centre="$(grep -oE 'screenshot editor background button center=[0-9-]+,[0-9-]+' "$E2E_LOG" | tail -1 | cut -d= -f2)"
+    xdotool mousemove "${centre%,*}" "${centre#*,}" click 1
+    e2e_wait_for_log "screenshot editor background enabled=true" 5
+    sleep 0.5
+    xdotool mousemove 5 5
+    xdotool key ctrl+s
+    e2e_wait_for_log "screenshot editor finish outcome=success" 5
+    file="$(exported | tail -1)"
+    [ -n "$file" ] || fail "no PNG in $EXPORTS"
+    read -r width height <<<"$(identify -format '%w %h' "$file")"
+    padding=$(((height - 500) / 2))
+    [ "$padding" -ge 24 ] || fail "the PNG is ${width}x${height}: no padding around the 700x500 region"
+    [ "$width" -ge $((700 + 2 * padding)) ] || fail "the PNG is ${width}x${height}: narrower than the padded region"
+    IFS=, read -r r g b <<<"$(png_pixel "$file" 1 1)"
+    # The gradient starts at (0.035, 0.137, 0.392) in the top-left corner.
+    [ "$r" -le 14 ] && [ "$g" -ge 30 ] && [ "$g" -le 41 ] && [ "$b" -ge 94 ] && [ "$b" -le 106 ] ||
+        fail "the corner is not the preset's colour: $r,$g,$b"
+    [ "$(png_pixel "$file" $((width / 2)) $((height / 2)))" = "53,132,228" ] ||
+        fail "the centre is not the test window's blue panel: $(png_pixel "$file" $((width / 2)) $((height / 2)))"
+    [ "$(png_pixel "$file" $((width / 2)) $((padding + 60)))" = "223,227,232" ] ||
+        fail "the screenshot's light grey is not below the top padding"
+    grep -q lastBackgroundComposition "$XDG_CONFIG_HOME/Brisklet/defaults.json" ||
+        fail "the composition is not remembered"
+    ;;
+editor-text-recognition)
+    # Words written on a white window: Ctrl+Alt+O shows their boxes, a drag over the first line
+    # selects it and Ctrl+C copies it as text.
+    start_text_window
+    open_editor
+    xdotool key ctrl+alt+o
+    e2e_wait_for_log "editor applyRecognizedTextLines count=" 30 || fail "no recognition"
+    grep -qF "editor focusActiveInteractionView responder=self mode=classicOCR" "$E2E_LOG" || fail "no focus line"
+    sleep 0.3
+    # "Hello world" stands at (330..530, 190..222) on screen.
+    xdotool mousemove 345 207 mousedown 1 mousemove 420 207 mousemove 500 207
+    xdotool mouseup 1
+    sleep 0.2
+    xdotool key ctrl+c
+    sleep 0.5
+    copied="$(xclip -selection clipboard -o 2>/dev/null || true)"
+    [ "$copied" = "Hello world" ] || fail "the clipboard holds '$copied', not the selected words"
+    # Pressed again, the editor is back to annotating and stays open.
+    xdotool key ctrl+alt+o
+    e2e_wait_for_log "editor toggleTextRecognitionMode current=classicOCR" 5
+    ;;
+editor-translate)
+    # Straight into translation (Ctrl+Alt+6) into Spanish: the panel shows the translation, read
+    # back from the screen with our own recogniser.
+    e2e_brisklet prefs export "$E2E_ROOT/prefs.json" >/dev/null
+    python3 - "$E2E_ROOT/prefs.json" <<'PY'
+import json, sys
+document = json.load(open(sys.argv[1]))
+document["translationTargetLanguage"] = "es"
+json.dump(document, open(sys.argv[1], "w"))
+PY
+    e2e_brisklet prefs import "$E2E_ROOT/prefs.json" >/dev/null
+    start_text_window
+    open_editor ctrl+alt+6
+    e2e_wait_for_log "translation success sourceLanguage=en targetLanguage=es" 60 || fail "no translation"
+    sleep 0.5
+    import -window root "$E2E_ROOT/screen.png"
+    "$BRISKLET" ocr "$E2E_ROOT/screen.png" --text >"$E2E_ROOT/screen.txt" 2>&1 || true
+    grep -qi "hola" "$E2E_ROOT/screen.txt" || { cat "$E2E_ROOT/screen.txt"; fail "no Spanish text on screen"; }
     ;;
 *)
     fail "unknown case $CASE"

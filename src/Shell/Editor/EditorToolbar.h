@@ -70,6 +70,7 @@ public:
     /// The state the window knows (background, translation); text recognition also shows as
     /// selected while the model is in a recognition mode.
     void setContext(const EditorToolbarContext& context);
+    const EditorToolbarContext& context() const { return context_; }
     /// The editor hotkeys shown in the tooltips (the defaults until set).
     void setHotkeyPreferences(const AppPreferences& preferences);
 

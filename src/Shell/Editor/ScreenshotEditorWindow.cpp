@@ -15,6 +15,7 @@
 #include <QPainterPath>
 #include <QPlainTextEdit>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -90,28 +91,33 @@ void ScreenshotEditorWindow::setToolbar(EditorToolbar* toolbar) {
     placeToolbar();
 }
 
+QRectF ScreenshotEditorWindow::pictureFrame() const {
+    return backgroundActive() ? backgroundLayer_.canvasRect() : toQt(model_.viewport().displayedImageRect);
+}
+
+void ScreenshotEditorWindow::backgroundChanged() {
+    ++sceneGeneration_;
+    refresh();
+}
+
 QRect ScreenshotEditorWindow::contentScreenFrame() const {
-    const QRectF local = toQt(model_.viewport().displayedImageRect);
+    // What Pin shows is the composed picture, so it stands where the canvas is.
+    const QRectF local = pictureFrame();
     return QRect(mapToGlobal(local.topLeft().toPoint()), local.size().toSize());
 }
 
 void ScreenshotEditorWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    if (!background_.isNull()) {
-        painter.drawImage(rect(), background_);
-    } else {
-        painter.fillRect(rect(), Qt::black);
+    painter.drawImage(QPointF(0, 0), sceneCache_.scene(sceneKey(), [this](QPainter& scene) { paintScene(scene); }));
+    paintAnnotationsInHand(painter);
+    if (textModeActive()) {
+        textLayer_.paint(painter);
     }
-    const QRectF image = toQt(model_.viewport().displayedImageRect);
-    QPainterPath dim;
-    dim.setFillRule(Qt::OddEvenFill);
-    dim.addRect(rect());
-    dim.addRect(image);
-    painter.fillPath(dim, QColor(0, 0, 0, 71));
-    paintImageAndAnnotations(painter);
     painter.setPen(QPen(accent, 1));
     painter.setBrush(Qt::NoBrush);
-    painter.drawRect(image.adjusted(-0.5, -0.5, 0.5, 0.5));
+    if (!backgroundActive()) {
+        painter.drawRect(toQt(model_.viewport().displayedImageRect).adjusted(-0.5, -0.5, 0.5, 0.5));
+    }
     paintSelectionChrome(painter);
     if (!painted_) {
         painted_ = true;
@@ -121,25 +127,90 @@ void ScreenshotEditorWindow::paintEvent(QPaintEvent*) {
     }
 }
 
-void ScreenshotEditorWindow::paintImageAndAnnotations(QPainter& painter) {
+std::vector<Uuid> ScreenshotEditorWindow::annotationsLeftOutOfScene() const {
+    std::vector<Uuid> leftOut;
+    // The text being typed is shown by the text box itself.
+    if (const auto& edit = model_.activeTextEdit(); edit && textBox_->isVisible()) {
+        leftOut.push_back(edit->id);
+    }
+    if (const auto inHand = model_.interactionState().annotationID()) {
+        leftOut.push_back(*inHand);
+    }
+    return leftOut;
+}
+
+EditorSceneCache::Key ScreenshotEditorWindow::sceneKey() const {
+    const qreal ratio = devicePixelRatioF();
+    return {model_.annotations(),
+            annotationsLeftOutOfScene(),
+            model_.viewport(),
+            base_.cacheKey(),
+            QSize(static_cast<int>(std::ceil(width() * ratio)), static_cast<int>(std::ceil(height() * ratio))),
+            ratio,
+            sceneGeneration_};
+}
+
+void ScreenshotEditorWindow::paintScene(QPainter& painter) {
+    if (!background_.isNull()) {
+        painter.drawImage(rect(), background_);
+    } else {
+        painter.fillRect(rect(), Qt::black);
+    }
+    QPainterPath dim;
+    dim.setFillRule(Qt::OddEvenFill);
+    dim.addRect(rect());
+    dim.addRect(pictureFrame());
+    painter.fillPath(dim, QColor(0, 0, 0, 71));
+    const std::vector<Uuid> leftOut = annotationsLeftOutOfScene();
+    if (backgroundActive()) {
+        // The canvas already holds the screenshot, with the corners the export gives it.
+        backgroundLayer_.paint(painter);
+    }
+    enterImage(painter);
+    if (!backgroundActive()) {
+        painter.drawImage(QPointF(0, 0), base_);
+    }
+    painter.setRenderHint(QPainter::Antialiasing);
+    const AnnotationRenderOptions options = model_.renderOptions();
+    for (const AnnotationItem& item : model_.annotations()) {
+        if (std::find(leftOut.begin(), leftOut.end(), item.id()) == leftOut.end()) {
+            renderer_.paintItem(painter, item, model_.baseImage(), options);
+        }
+    }
+    painter.restore();
+}
+
+void ScreenshotEditorWindow::enterImage(QPainter& painter) const {
     const EditorViewport& viewport = model_.viewport();
     painter.save();
-    painter.setClipRect(toQt(viewport.displayedImageRect));
+    if (backgroundActive()) {
+        painter.setClipPath(backgroundLayer_.contentShape());
+    } else {
+        painter.setClipRect(toQt(viewport.displayedImageRect));
+    }
     painter.translate(viewport.displayedImageRect.minX(), viewport.displayedImageRect.minY());
     painter.scale(viewport.displayScale, viewport.displayScale);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, viewport.displayScale != 1);
-    painter.drawImage(QPointF(0, 0), base_);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const auto& edit = model_.activeTextEdit();
-    const AnnotationRenderOptions options = model_.renderOptions();
-    for (const AnnotationItem& item : model_.annotations()) {
-        // The text being typed is shown by the text box itself.
-        if (edit && textBox_->isVisible() && item.id() == edit->id) {
-            continue;
-        }
-        renderer_.paintItem(painter, item, model_.baseImage(), options);
+}
+
+void ScreenshotEditorWindow::paintAnnotationsInHand(QPainter& painter) {
+    const auto inHand = model_.interactionState().annotationID();
+    const auto draft = model_.draftItem();
+    if (!inHand && !draft) {
+        return;
     }
-    if (const auto draft = model_.draftItem()) {
+    enterImage(painter);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const AnnotationRenderOptions options = model_.renderOptions();
+    // What the pointer holds is drawn above the rest until it is let go.
+    if (inHand) {
+        for (const AnnotationItem& item : model_.annotations()) {
+            if (item.id() == *inHand) {
+                renderer_.paintItem(painter, item, model_.baseImage(), options);
+            }
+        }
+    }
+    if (draft) {
         renderer_.paintItem(painter, *draft, model_.baseImage(), options);
     }
     painter.restore();
@@ -177,11 +248,19 @@ void ScreenshotEditorWindow::paintSelectionChrome(QPainter& painter) {
 }
 
 void ScreenshotEditorWindow::forwardPress(QMouseEvent* event, int clickCount) {
+    if (event->button() == Qt::LeftButton && backgroundLayer_.press && backgroundLayer_.press(event->position())) {
+        refresh();
+        return;
+    }
     const Point location{event->position().x(), event->position().y()};
     if (event->button() == Qt::RightButton) {
         model_.rightMouseDown({location, clickCount, EditorMouseButton::right});
     } else if (event->button() == Qt::LeftButton) {
         model_.mouseDown({location, clickCount, EditorMouseButton::left});
+        // The model only logs a press in a text mode; the words are the text layer's.
+        if (textModeActive()) {
+            textLayer_.press(event->position(), clickCount);
+        }
     }
     refresh();
 }
@@ -195,6 +274,13 @@ void ScreenshotEditorWindow::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void ScreenshotEditorWindow::mouseMoveEvent(QMouseEvent* event) {
+    if (backgroundLayer_.move && backgroundLayer_.move(event->position())) {
+        return;
+    }
+    if (textModeActive()) {
+        textLayer_.move(event->position(), (event->buttons() & Qt::LeftButton) != 0);
+        return;
+    }
     if (event->buttons() & Qt::LeftButton) {
         model_.mouseDragged({{event->position().x(), event->position().y()}});
         update();
@@ -205,13 +291,22 @@ void ScreenshotEditorWindow::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) {
         return;
     }
+    if (backgroundLayer_.release && backgroundLayer_.release(event->position())) {
+        refresh();
+        return;
+    }
+    if (textModeActive()) {
+        textLayer_.release(event->position());
+        return;
+    }
     model_.mouseUp({{event->position().x(), event->position().y()}});
     refresh();
 }
 
 bool ScreenshotEditorWindow::handleToolShortcut(const std::string& token, int modifiers) {
-    // Single keys pick tools, as in other screenshot tools; never while a text is being typed.
-    if (modifiers != 0 || model_.activeTextEdit()) {
+    // Single keys pick tools, as in other screenshot tools; never while a text is being typed
+    // or while the words of a text mode have the pointer.
+    if (modifiers != 0 || model_.activeTextEdit() || textModeActive()) {
         return false;
     }
     const auto shortcut =
@@ -321,7 +416,7 @@ void ScreenshotEditorWindow::placeToolbar() {
         return;
     }
     toolbar_->refresh();
-    toolbar_->place(toQt(model_.viewport().displayedImageRect).toAlignedRect(), rect());
+    toolbar_->place(pictureFrame().toAlignedRect(), rect());
 }
 
 } // namespace brisklet

@@ -1,12 +1,18 @@
 #pragma once
 
+#include "Shell/Editor/EditorSceneCache.h"
+
 #include <QImage>
+#include <QPainterPath>
 #include <QWidget>
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
+class QPainter;
 class QPlainTextEdit;
 
 namespace brisklet {
@@ -49,6 +55,35 @@ public:
     /// The captured image's frame in global Qt coordinates, for Pin.
     QRect contentScreenFrame() const;
 
+    /// What a text mode (text recognition) puts over the picture: while `isActive` holds it
+    /// paints above the annotations and takes the pointer from them.
+    struct TextModeLayer {
+        std::function<bool()> isActive;
+        std::function<void(QPainter&)> paint;
+        std::function<void(QPointF, int clickCount)> press;
+        std::function<void(QPointF, bool leftButtonDown)> move;
+        std::function<void(QPointF)> release;
+    };
+    void setTextModeLayer(TextModeLayer layer) { textLayer_ = std::move(layer); }
+
+    /// The background canvas under the screenshot: while `isActive` holds it paints the canvas
+    /// (screenshot included) in place of the bare image, annotations are clipped to the
+    /// screenshot's rounded shape, and the toolbar follows the canvas. The pointer handlers are
+    /// asked first and return whether they took the event (a drag of the screenshot, a colour
+    /// pick).
+    struct BackgroundLayer {
+        std::function<bool()> isActive;
+        std::function<QRectF()> canvasRect;
+        std::function<void(QPainter&)> paint;
+        std::function<QPainterPath()> contentShape;
+        std::function<bool(QPointF)> press;
+        std::function<bool(QPointF)> move;
+        std::function<bool(QPointF)> release;
+    };
+    void setBackgroundLayer(BackgroundLayer layer) { backgroundLayer_ = std::move(layer); }
+    /// The canvas changed: repaints the scene and places the toolbar again.
+    void backgroundChanged();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -60,9 +95,20 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void paintImageAndAnnotations(QPainter& painter);
+    /// Everything that stays still while the pointer moves, painted into the scene cache.
+    void paintScene(QPainter& painter);
+    /// The gesture's draft and the annotation being moved or resized, over the cached scene.
+    void paintAnnotationsInHand(QPainter& painter);
+    /// Puts the painter into the screenshot's pixels at its place in the view (saves the painter).
+    void enterImage(QPainter& painter) const;
+    std::vector<Uuid> annotationsLeftOutOfScene() const;
+    EditorSceneCache::Key sceneKey() const;
     void paintSelectionChrome(QPainter& painter);
     void forwardPress(QMouseEvent* event, int clickCount);
+    bool textModeActive() const { return textLayer_.isActive && textLayer_.isActive(); }
+    bool backgroundActive() const { return backgroundLayer_.isActive && backgroundLayer_.isActive(); }
+    /// The picture's frame in the view: the canvas while there is one, else the screenshot.
+    QRectF pictureFrame() const;
     /// Shows, moves or hides the in-place text box to match the model's active text.
     void syncTextBox();
     void textBoxChanged();
@@ -78,6 +124,11 @@ private:
     EditorToolbar* toolbar_ = nullptr;
     bool syncingTextBox_ = false;
     bool painted_ = false;
+    TextModeLayer textLayer_;
+    BackgroundLayer backgroundLayer_;
+    EditorSceneCache sceneCache_;
+    /// Bump to repaint the scene for a change the key does not see.
+    std::uint64_t sceneGeneration_ = 0;
 };
 
 } // namespace brisklet

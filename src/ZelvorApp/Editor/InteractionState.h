@@ -121,6 +121,18 @@ struct InteractionState {
 
     bool isNone() const { return std::holds_alternative<None>(value); }
     template <class T> const T* as() const { return std::get_if<T>(&value); }
+    /// The annotation the gesture moves, resizes or rotates; nothing while drawing or idle.
+    std::optional<Uuid> annotationID() const {
+        return std::visit(
+            [](const auto& state) -> std::optional<Uuid> {
+                if constexpr (requires { state.annotationID; }) {
+                    return state.annotationID;
+                } else {
+                    return std::nullopt;
+                }
+            },
+            value);
+    }
 
     bool operator==(const InteractionState&) const = default;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ZelvorCore/Foundation/EnumTable.h"
+#include "ZelvorApp/Editor/EditorModes.h"
 #include "ZelvorCore/Foundation/Image.h"
 #include "ZelvorCore/Foundation/Result.h"
 
@@ -8,17 +8,6 @@
 #include <string>
 
 namespace brisklet {
-
-/// How the editor's canvas treats the pointer.
-enum class EditorInteractionMode { annotation, classicOCR, liveText };
-
-template <> struct EnumTraits<EditorInteractionMode> {
-    static constexpr std::array<std::pair<EditorInteractionMode, std::string_view>, 3> names{{
-        {EditorInteractionMode::annotation, "annotation"},
-        {EditorInteractionMode::classicOCR, "classicOCR"},
-        {EditorInteractionMode::liveText, "liveText"},
-    }};
-};
 
 /// The view that takes keyboard focus in a text mode.
 enum class EditorTextResponder { liveTextOverlayView, liveTextImageView, editorView };

@@ -1,15 +1,19 @@
 // A plain window of another application for the end-to-end tests to point at: a title, a place
 // and a flat colour, and no window-manager decorations so its bounds are exactly the ones asked
-// for. Usage: e2e-test-window TITLE WIDTH HEIGHT X Y RRGGBB [INNER_RRGGBB]; with INNER a panel of
-// that colour fills the middle half, a rectangle to find in the picture. Prints "mapped ID" once
-// it is on screen and stays until killed.
+// for. Usage: e2e-test-window TITLE WIDTH HEIGHT X Y RRGGBB [INNER_RRGGBB|- [TEXT]]; with INNER a
+// panel of that colour fills the middle half, a rectangle to find in the picture; with TEXT its
+// lines are written in black in a large plain font (a scalable core font), for text recognition.
+// Prints "mapped ID" once it is on screen and stays until killed.
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -26,11 +30,42 @@ void setText(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t prope
     xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, property, type, 8, std::strlen(text), text);
 }
 
+std::vector<std::string> lines(const char* text) {
+    std::vector<std::string> result;
+    std::string line;
+    for (const char* c = text; *c; ++c) {
+        if (*c == '\n') {
+            result.push_back(line);
+            line.clear();
+        } else {
+            line += *c;
+        }
+    }
+    result.push_back(line);
+    return result;
+}
+
+/// A graphics context drawing black text in a 40-pixel sans-serif core font on `background`.
+xcb_gcontext_t textContext(xcb_connection_t* connection, xcb_window_t window, std::uint32_t background) {
+    const xcb_font_t font = xcb_generate_id(connection);
+    const char* name = "-*-helvetica-medium-r-normal--40-*-*-*-p-*-iso8859-1";
+    if (xcb_generic_error_t* error =
+            xcb_request_check(connection, xcb_open_font_checked(connection, font, std::strlen(name), name))) {
+        std::free(error);
+        std::fprintf(stderr, "e2e-test-window: no scalable core font (fonts-urw-base35)\n");
+        std::exit(3);
+    }
+    const xcb_gcontext_t context = xcb_generate_id(connection);
+    const std::array<std::uint32_t, 3> values{0x000000, background, font};
+    xcb_create_gc(connection, context, window, XCB_GC_FOREGROUND | XCB_GC_BACKGROUND | XCB_GC_FONT, values.data());
+    return context;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 7 && argc != 8) {
-        std::fprintf(stderr, "usage: e2e-test-window TITLE WIDTH HEIGHT X Y RRGGBB [INNER_RRGGBB]\n");
+    if (argc < 7 || argc > 9) {
+        std::fprintf(stderr, "usage: e2e-test-window TITLE WIDTH HEIGHT X Y RRGGBB [INNER_RRGGBB|- [TEXT]]\n");
         return 2;
     }
     const auto width = static_cast<std::uint16_t>(std::atoi(argv[2]));
@@ -68,18 +103,28 @@ int main(int argc, char** argv) {
     xcb_map_window(connection, window);
     xcb_flush(connection);
     xcb_gcontext_t panel = XCB_NONE;
-    if (argc == 8) {
+    if (argc >= 8 && std::strcmp(argv[7], "-") != 0) {
         panel = xcb_generate_id(connection);
         const std::uint32_t inner = static_cast<std::uint32_t>(std::strtoul(argv[7], nullptr, 16));
         xcb_create_gc(connection, panel, window, XCB_GC_FOREGROUND, &inner);
     }
     const xcb_rectangle_t middle{static_cast<std::int16_t>(width / 4), static_cast<std::int16_t>(height / 4),
                                  static_cast<std::uint16_t>(width / 2), static_cast<std::uint16_t>(height / 2)};
+    const std::vector<std::string> text = argc == 9 ? lines(argv[8]) : std::vector<std::string>{};
+    const xcb_gcontext_t writing = text.empty() ? XCB_NONE : textContext(connection, window, colour);
     bool announced = false;
     while (xcb_generic_event_t* event = xcb_wait_for_event(connection)) {
         const auto type = event->response_type & 0x7f;
         if (type == XCB_EXPOSE && panel != XCB_NONE) {
             xcb_poly_fill_rectangle(connection, window, panel, 1, &middle);
+            xcb_flush(connection);
+        }
+        if (type == XCB_EXPOSE && writing != XCB_NONE) {
+            for (std::size_t i = 0; i < text.size(); ++i) {
+                const auto length = static_cast<std::uint8_t>(std::min<std::size_t>(text[i].size(), 255));
+                xcb_image_text_8(connection, length, window, writing, 30, static_cast<std::int16_t>(70 + i * 64),
+                                 text[i].c_str());
+            }
             xcb_flush(connection);
         }
         if ((type == XCB_EXPOSE || type == XCB_MAP_NOTIFY) && !announced) {
