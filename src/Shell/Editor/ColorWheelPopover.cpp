@@ -1,5 +1,6 @@
 #include "Shell/Editor/ColorWheelPopover.h"
 
+#include "Platform/Linux/QtRender/AnnotationPaintStyle.h"
 #include "Platform/Linux/Qt/QtImageConversion.h"
 #include "Shell/Editor/EditorToolbar.h"
 #include "ZelvorApp/Background/BackgroundPreset.h"
@@ -28,17 +29,14 @@ namespace brisklet {
 
 namespace {
 
+using AnnotationPaintStyle::toQColor;
+
 constexpr int wheelSide = 176;
 constexpr int swatchSide = 22;
 constexpr int panelPadding = 12;
 
 QString qt(const std::string& text) {
     return QString::fromStdString(text);
-}
-
-QColor toQColor(const StoredColor& color) {
-    return QColor::fromRgbF(static_cast<float>(color.red), static_cast<float>(color.green),
-                            static_cast<float>(color.blue), static_cast<float>(color.alpha));
 }
 
 /// Neutral colours first, then the solid colours of the built-in presets and a few clear ones.

@@ -1,5 +1,6 @@
 #include "Shell/Editor/EditorBackgroundPanel.h"
 
+#include "Platform/Linux/QtRender/AnnotationPaintStyle.h"
 #include "Shell/Editor/ColorWheelPopover.h"
 #include "Shell/Editor/EditorToolbar.h"
 #include "ZelvorApp/Background/BackgroundPreset.h"
@@ -32,17 +33,14 @@ namespace brisklet {
 
 namespace {
 
+using AnnotationPaintStyle::toQColor;
+
 constexpr int padding = 12;
 constexpr int presetSide = 30;
 constexpr int presetsPerRow = 7;
 
 QString qt(const std::string& text) {
     return QString::fromStdString(text);
-}
-
-QColor toQColor(const StoredColor& color) {
-    return QColor::fromRgbF(static_cast<float>(color.red), static_cast<float>(color.green),
-                            static_cast<float>(color.blue), static_cast<float>(color.alpha));
 }
 
 bool sourceIs(const std::optional<BackgroundComposition>& composition, std::size_t index) {
