@@ -155,6 +155,11 @@ void QtScreenshotEditor::open(Request request, Handlers handlers) {
     setup.snapshotPixelsPerPoint = screen->devicePixelRatio();
     setup.preferences = preferences;
     setup.initialMode = request.mode;
+    // Straight after the overlay the region can still be moved and resized over the frozen
+    // screen, until a tool, the background or a text mode is chosen; launches into a text mode
+    // work on the region as it was confirmed.
+    setup.startsAdjustingSelection =
+        request.screenSnapshot.has_value() && request.mode == ScreenshotEditorInitialInteractionMode::normal;
     const Rect displayed = setup.selectionRect;
     const double scale = request.image.width() > 0 ? displayed.width() / request.image.width() : 1;
 

@@ -42,10 +42,10 @@ class EditorBackgroundSessionTest : public ::testing::Test {
 protected:
     void SetUp() override { open(AppPreferences::defaults()); }
 
-    void open(AppPreferences preferences) {
+    void open(AppPreferences preferences, ScreenshotEditorSetup setup = {}) {
         session.reset();
         window.reset();
-        harness = std::make_unique<testing_support::EditorHarness>(preferences);
+        harness = std::make_unique<testing_support::EditorHarness>(preferences, true, std::move(setup));
         harness->editor->setViewport(selection, 1);
         window = std::make_unique<ScreenshotEditorWindow>(*harness->editor, renderer, QImage(), QRect(0, 0, 1200, 800),
                                                           ScreenshotEditorWindow::Look{});
@@ -131,6 +131,32 @@ TEST_F(EditorBackgroundSessionTest, TheToolbarButtonPutsTheScreenshotOnItsCanvas
     EXPECT_EQ(viewport().displayScale, 1);
     EXPECT_FALSE(session->panel()->isVisible());
     EXPECT_EQ(session->compose(harness->editor->baseImage()).value(), harness->editor->baseImage());
+}
+
+TEST_F(EditorBackgroundSessionTest, TheBackgroundSettlesARegionStillBeingAdjusted) {
+    ScreenshotEditorSetup setup;
+    setup.screenSnapshot = testing_support::gradientImage(1200, 800);
+    setup.viewBounds = {{0, 0}, {1200, 800}};
+    setup.selectionRect = selection;
+    setup.snapshotPixelsPerPoint = 1;
+    setup.startsAdjustingSelection = true;
+    setup.baseImage = Image(400, 300);
+    open(AppPreferences::defaults(), std::move(setup));
+    ASSERT_EQ(harness->editor->phase(), EditorPhase::adjustingSelection);
+    harness->drag({400, 300}, {450, 330}); // the region moves by (50, 30)
+
+    click(toolbar->button(backgroundItem()));
+    ASSERT_TRUE(session->isOn());
+    EXPECT_EQ(harness->editor->phase(), EditorPhase::annotating) << "the canvas holds the final picture";
+    const Image saved = session->compose(harness->editor->baseImage()).value();
+    const BackgroundLayout layout = session->panelModel().layout();
+    const std::uint8_t* corner =
+        saved.row(static_cast<int>(layout.contentRect.minY()) + 20) + (static_cast<int>(layout.contentRect.minX()) + 20) * 4;
+    EXPECT_EQ(corner[0], (350 + 20) % 256) << "the content is cut where the region was let go";
+    EXPECT_EQ(corner[1], 230 + 20);
+
+    click(toolbar->button(backgroundItem()));
+    EXPECT_EQ(viewport().displayedImageRect, (Rect{{350, 230}, {400, 300}})) << "off: back at the moved place";
 }
 
 TEST_F(EditorBackgroundSessionTest, ThePanelsControlsChangeTheCompositionAndItIsRemembered) {

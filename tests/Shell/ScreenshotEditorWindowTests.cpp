@@ -1,3 +1,4 @@
+#include "Platform/Linux/Qt/QtImageConversion.h"
 #include "Platform/Linux/QtRender/QtAnnotationRenderer.h"
 #include "Shell/Editor/ScreenshotEditorWindow.h"
 #include "ZelvorApp/Editor/EditorTestSupport.h"
@@ -87,6 +88,62 @@ TEST_F(EditorWindowTest, TextIsTypedInPlaceAndEscapeCommitsIt) {
     EXPECT_EQ(harness.cancels, 0) << "the first Escape ends the text, not the editor";
     QTest::keyClick(window.get(), Qt::Key_Escape);
     EXPECT_EQ(harness.cancels, 1);
+}
+
+/// Straight after the overlay: a 100 × 80 region of a 400 × 300 frozen screen, still adjustable.
+class EditorWindowRegionTest : public EditorWindowTest {
+protected:
+    void SetUp() override {
+        ScreenshotEditorSetup setup;
+        setup.screenSnapshot = testing_support::gradientImage(400, 300);
+        setup.viewBounds = {{0, 0}, {400, 300}};
+        setup.selectionRect = {{50, 50}, {100, 80}};
+        setup.snapshotPixelsPerPoint = 1;
+        setup.startsAdjustingSelection = true;
+        setup.baseImage = Image(100, 80);
+        region = std::make_unique<EditorHarness>(AppPreferences::defaults(), true, std::move(setup));
+        window = std::make_unique<ScreenshotEditorWindow>(*region->editor, renderer,
+                                                          toQImage(testing_support::gradientImage(400, 300)),
+                                                          QRect(0, 0, 400, 300), ScreenshotEditorWindow::Look{});
+        window->show();
+        window->refresh();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+    Qt::CursorShape cursorOver(QPoint at) {
+        QMouseEvent move(QEvent::MouseMove, at, window->mapToGlobal(at), Qt::NoButton, Qt::NoButton, {});
+        QCoreApplication::sendEvent(window.get(), &move);
+        return window->cursor().shape();
+    }
+    /// Whether the screen shows undimmed at `at` (the gradient's red is x, green y).
+    bool undimmedAt(QPoint at) {
+        const QColor shown = window->grab().toImage().pixelColor(at);
+        return shown.red() == at.x() && shown.green() == at.y();
+    }
+
+    std::unique_ptr<EditorHarness> region;
+};
+
+TEST_F(EditorWindowRegionTest, TheRegionFollowsThePointerUntilAToolIsPicked) {
+    ASSERT_EQ(region->editor->phase(), EditorPhase::adjustingSelection);
+    EXPECT_EQ(cursorOver({100, 90}), Qt::SizeAllCursor);
+    EXPECT_EQ(cursorOver({150, 130}), Qt::SizeFDiagCursor);
+    EXPECT_EQ(cursorOver({100, 50}), Qt::SizeVerCursor);
+    EXPECT_EQ(cursorOver({10, 10}), Qt::CrossCursor);
+    EXPECT_TRUE(undimmedAt({60, 60}));
+
+    drag({100, 90}, {130, 100});
+    EXPECT_EQ(region->editor->selectionAdjustment()->selectionRect(), (Rect{{80, 60}, {100, 80}}));
+    EXPECT_TRUE(undimmedAt({170, 130})) << "the new place shows the screen";
+    EXPECT_FALSE(undimmedAt({60, 55})) << "the old place is dimmed with the rest";
+    EXPECT_EQ(region->editor->baseImage().row(0)[0], 80) << "the picture is cut again where the region was let go";
+
+    QTest::keyClick(window.get(), Qt::Key_R);
+    EXPECT_EQ(region->editor->phase(), EditorPhase::annotating);
+    EXPECT_EQ(window->cursor().shape(), Qt::CrossCursor) << "back to drawing";
+    drag({100, 90}, {160, 130});
+    EXPECT_EQ(region->editor->selectionAdjustment()->selectionRect().origin, (Point{80, 60})) << "settled";
+    EXPECT_EQ(region->editor->annotations().size(), 1u) << "the same drag now draws";
+    EXPECT_TRUE(undimmedAt({170, 135}));
 }
 
 } // namespace

@@ -61,8 +61,13 @@ dismiss_editor() {
     for _ in $(seq 50); do [ "$(count_lines 'screenshot editor window shown')" -ge "$1" ] && break; sleep 0.1; done
     [ "$(count_lines 'screenshot editor window shown')" -ge "$1" ] || fail "the editor did not open"
     sleep 0.3
-    xdotool key Escape
-    for _ in $(seq 50); do [ "$(count_lines 'screenshot editor cancel')" -ge "$1" ] && break; sleep 0.1; done
+    # On a loaded machine the window manager may hand the editor the keyboard a moment after it
+    # shows, so Escape is pressed again until the editor answers.
+    local attempt
+    for attempt in $(seq 10); do
+        xdotool key Escape
+        for _ in $(seq 10); do [ "$(count_lines 'screenshot editor cancel')" -ge "$1" ] && break 2; sleep 0.1; done
+    done
     [ "$(count_lines 'screenshot editor cancel')" -ge "$1" ] || fail "Escape did not cancel the editor"
     sleep 0.3
 }

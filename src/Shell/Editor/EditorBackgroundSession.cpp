@@ -157,7 +157,21 @@ void EditorBackgroundSession::changed() {
     window_.backgroundChanged();
 }
 
+void EditorBackgroundSession::settleRegion() {
+    if (model_.phase() != EditorPhase::adjustingSelection) {
+        return;
+    }
+    // The canvas is laid out around the final picture: the region stops moving here.
+    model_.finishSelectionAdjustment();
+    window_.imageReplaced();
+    content_ = toQImage(model_.baseImage());
+    panelModel_.setContentSize(pixelSize(model_.baseImage()));
+    originalRect_ = model_.viewport().displayedImageRect;
+    originalScale_ = model_.viewport().displayScale;
+}
+
 void EditorBackgroundSession::showCanvas() {
+    settleRegion();
     const bool appearing = !panel_->isVisible();
     if (appearing) {
         // The desktop's pictures are looked for once the canvas is on screen.

@@ -64,6 +64,8 @@ public:
 
 private:
     void changed();
+    /// Ends the region's adjustment and takes the final picture as the canvas content.
+    void settleRegion();
     void showCanvas();
     void hideCanvas();
     void placePanel();

@@ -122,14 +122,16 @@ void EditorTextSession::clearSelection() {
 }
 
 void EditorTextSession::prepareForSecondaryTextMode() {
+    // Words are found on the picture as it stands; a region still being adjusted is settled
+    // first, since boxes over a rectangle that then moved would point at other pixels.
+    editor_.finishSelectionAdjustment();
+    window_.imageReplaced();
     editor_.commitActiveTextEdit();
     editor_.selectTool(std::nullopt);
-    // This editor opens on the final region, so the phase is always `annotating` here; it is
-    // kept so that leaving the text mode returns to whatever it was.
-    phaseBeforeTextMode_ = editor_.phase();
 }
 
 void EditorTextSession::restorePhaseBeforeTextMode() {
+    // The text mode settled the region, so the phase to come back to is always `annotating`.
     editor_.setInteractionMode(EditorInteractionMode::annotation);
 }
 

@@ -96,7 +96,6 @@ private:
     EditorTextOverlay overlay_;
     QPointer<EditorTextPanel> panel_;
     TranslationTargetLanguage target_;
-    EditorPhase phaseBeforeTextMode_ = EditorPhase::annotating;
     /// A translation asked for before the text was recognised waits for the recognition.
     bool translationPending_ = false;
     /// A drag that began between words anchors on the first word it reaches.

@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <variant>
 
 namespace brisklet {
 
@@ -72,6 +73,13 @@ void ScreenshotEditorWindow::showEvent(QShowEvent* event) {
 }
 
 void ScreenshotEditorWindow::refresh() {
+    if (regionCursorShown_ && !adjustingRegion()) {
+        regionCursorShown_ = false;
+        // A text mode sets its own cursor.
+        if (!textModeActive()) {
+            setCursor(Qt::CrossCursor);
+        }
+    }
     syncTextBox();
     placeToolbar();
     update();
@@ -115,7 +123,9 @@ void ScreenshotEditorWindow::paintEvent(QPaintEvent*) {
     }
     painter.setPen(QPen(accent, 1));
     painter.setBrush(Qt::NoBrush);
-    if (!backgroundActive()) {
+    if (adjustingRegion()) {
+        paintRegionHandles(painter);
+    } else if (!backgroundActive()) {
         painter.drawRect(toQt(model_.viewport().displayedImageRect).adjusted(-0.5, -0.5, 0.5, 0.5));
     }
     paintSelectionChrome(painter);
@@ -167,7 +177,9 @@ void ScreenshotEditorWindow::paintScene(QPainter& painter) {
         backgroundLayer_.paint(painter);
     }
     enterImage(painter);
-    if (!backgroundActive()) {
+    // While the region moves the frozen screen shows through it: the picture cut for the old
+    // place would lag behind the pointer until the region is let go and cut again.
+    if (!backgroundActive() && !(adjustingRegion() && !background_.isNull())) {
         painter.drawImage(QPointF(0, 0), base_);
     }
     painter.setRenderHint(QPainter::Antialiasing);
@@ -247,6 +259,54 @@ void ScreenshotEditorWindow::paintSelectionChrome(QPainter& painter) {
     painter.restore();
 }
 
+bool ScreenshotEditorWindow::adjustingRegion() const {
+    return model_.phase() == EditorPhase::adjustingSelection && model_.selectionAdjustment() != nullptr;
+}
+
+void ScreenshotEditorWindow::paintRegionHandles(QPainter& painter) {
+    const SelectionAdjustmentController& region = *model_.selectionAdjustment();
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(accent, 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(toQt(model_.viewport().displayedImageRect));
+    painter.setPen(QPen(accent, 1));
+    painter.setBrush(Qt::white);
+    for (const auto& [corner, anchor] : region.handles()) {
+        painter.drawEllipse(QPointF(anchor.x, anchor.y), 4, 4);
+    }
+    painter.restore();
+}
+
+void ScreenshotEditorWindow::updateRegionCursor(QPointF position) {
+    const SelectionInteraction grab = model_.selectionAdjustment()->grabAt({position.x(), position.y()});
+    Qt::CursorShape shape = Qt::CrossCursor;
+    if (const auto* resizing = std::get_if<SelectionInteraction::Resizing>(&grab.value)) {
+        switch (resizing->corner) {
+        case ResizeCorner::top:
+        case ResizeCorner::bottom:
+            shape = Qt::SizeVerCursor;
+            break;
+        case ResizeCorner::left:
+        case ResizeCorner::right:
+            shape = Qt::SizeHorCursor;
+            break;
+        case ResizeCorner::topLeft:
+        case ResizeCorner::bottomRight:
+            shape = Qt::SizeFDiagCursor;
+            break;
+        case ResizeCorner::topRight:
+        case ResizeCorner::bottomLeft:
+            shape = Qt::SizeBDiagCursor;
+            break;
+        }
+    } else if (std::holds_alternative<SelectionInteraction::Moving>(grab.value)) {
+        shape = Qt::SizeAllCursor;
+    }
+    setCursor(shape);
+    regionCursorShown_ = true;
+}
+
 void ScreenshotEditorWindow::forwardPress(QMouseEvent* event, int clickCount) {
     if (event->button() == Qt::LeftButton && backgroundLayer_.press && backgroundLayer_.press(event->position())) {
         refresh();
@@ -281,8 +341,16 @@ void ScreenshotEditorWindow::mouseMoveEvent(QMouseEvent* event) {
         textLayer_.move(event->position(), (event->buttons() & Qt::LeftButton) != 0);
         return;
     }
+    const bool adjusting = adjustingRegion();
+    if (adjusting && !model_.selectionAdjustment()->isInteracting()) {
+        updateRegionCursor(event->position());
+    }
     if (event->buttons() & Qt::LeftButton) {
         model_.mouseDragged({{event->position().x(), event->position().y()}});
+        if (adjusting) {
+            // The toolbar stays with the region it acts on.
+            placeToolbar();
+        }
         update();
     }
 }
@@ -299,7 +367,13 @@ void ScreenshotEditorWindow::mouseReleaseEvent(QMouseEvent* event) {
         textLayer_.release(event->position());
         return;
     }
+    const bool regionLetGo = adjustingRegion() && model_.selectionAdjustment()->isInteracting();
     model_.mouseUp({{event->position().x(), event->position().y()}});
+    if (regionLetGo) {
+        // The model cut the picture again for the region's new place.
+        imageReplaced();
+        return;
+    }
     refresh();
 }
 

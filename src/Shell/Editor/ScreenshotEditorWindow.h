@@ -104,6 +104,11 @@ private:
     std::vector<Uuid> annotationsLeftOutOfScene() const;
     EditorSceneCache::Key sceneKey() const;
     void paintSelectionChrome(QPainter& painter);
+    /// The region's outline and its eight handles while it can still be moved and resized.
+    void paintRegionHandles(QPainter& painter);
+    bool adjustingRegion() const;
+    /// The cursor tells what a press would do to the region: resize, move or nothing.
+    void updateRegionCursor(QPointF position);
     void forwardPress(QMouseEvent* event, int clickCount);
     bool textModeActive() const { return textLayer_.isActive && textLayer_.isActive(); }
     bool backgroundActive() const { return backgroundLayer_.isActive && backgroundLayer_.isActive(); }
@@ -124,6 +129,8 @@ private:
     EditorToolbar* toolbar_ = nullptr;
     bool syncingTextBox_ = false;
     bool painted_ = false;
+    /// The cursor shows a region grab and must go back to drawing once the region is settled.
+    bool regionCursorShown_ = false;
     TextModeLayer textLayer_;
     BackgroundLayer backgroundLayer_;
     EditorSceneCache sceneCache_;

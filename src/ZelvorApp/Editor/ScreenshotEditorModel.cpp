@@ -318,6 +318,9 @@ void ScreenshotEditorModel::selectTool(std::optional<AnnotationTool> tool) {
 }
 
 void ScreenshotEditorModel::finishSelectionAdjustment() {
+    if (phase_ != EditorPhase::adjustingSelection || !selection_) {
+        return;
+    }
     refreshBaseImage();
     updateViewportForSelection();
     phase_ = EditorPhase::annotating;

@@ -82,6 +82,9 @@ public:
     bool handleEditorHotkey(EditorHotkeyAction action, std::string_view source);
 
     void selectTool(std::optional<AnnotationTool> tool);
+    /// Ends `adjustingSelection` on the current region (the base image re-cut for it); a
+    /// background or a text mode works on the final picture. Nothing happens while annotating.
+    void finishSelectionAdjustment();
     void setInteractionMode(EditorInteractionMode mode);
     /// The text typed into the edited text box so far.
     void setActiveText(std::string text);
@@ -144,7 +147,6 @@ private:
     void performDoubleClickAction(EditorMouseButton button);
     bool doubleClickBelongsToEditor(const AnnotationPointerTarget& target, Point location) const;
     void adjustingMouseDown(const EditorMouseEvent& event);
-    void finishSelectionAdjustment();
     /// Re-cuts the base image when the region changed; returns the seconds it took.
     double refreshBaseImage();
     void updateViewportForSelection();

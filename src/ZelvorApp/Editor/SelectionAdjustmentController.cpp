@@ -42,20 +42,22 @@ Rect SelectionAdjustmentController::clampedIntoView(Rect rect) const {
     return rect;
 }
 
-bool SelectionAdjustmentController::mouseDown(Point p) {
+SelectionInteraction SelectionAdjustmentController::grabAt(Point p) const {
     const auto all = handles();
     for (auto it = all.rbegin(); it != all.rend(); ++it) {
         if (G::containsInclusive(G::handleHitRect(it->second), p)) {
-            interaction_.value = SelectionInteraction::Resizing{it->first, selection_};
-            return true;
+            return {SelectionInteraction::Resizing{it->first, selection_}};
         }
     }
     if (G::containsInclusive(selection_, p)) {
-        interaction_.value =
-            SelectionInteraction::Moving{{p.x - selection_.minX(), p.y - selection_.minY()}, selection_};
-        return true;
+        return {SelectionInteraction::Moving{{p.x - selection_.minX(), p.y - selection_.minY()}, selection_}};
     }
-    return false;
+    return {};
+}
+
+bool SelectionAdjustmentController::mouseDown(Point p) {
+    interaction_ = grabAt(p);
+    return !interaction_.isNone();
 }
 
 void SelectionAdjustmentController::mouseDragged(Point p) {

@@ -48,6 +48,9 @@ public:
     bool isInteracting() const { return !interaction_.isNone(); }
     double pixelsPerPoint() const { return pixelsPerPoint_; }
 
+    /// What a press at `viewPoint` would start: resizing on a handle (the topmost one wins),
+    /// moving inside the rectangle, or nothing elsewhere. The window shows it as the cursor.
+    SelectionInteraction grabAt(Point viewPoint) const;
     /// Starts resizing on a handle or moving inside the rectangle; returns false elsewhere.
     bool mouseDown(Point viewPoint);
     void mouseDragged(Point viewPoint);

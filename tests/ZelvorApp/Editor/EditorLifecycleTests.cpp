@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <variant>
+
 namespace brisklet {
 namespace {
 
@@ -214,8 +216,15 @@ TEST(SelectionAdjustmentTest, MovingAndResizingTheRegionRecutsTheBaseImage) {
     EXPECT_EQ(h.editor->baseImage().width(), 200);
     EXPECT_EQ(h.editor->baseImage().row(0)[0], 100) << "cut from snapshot pixel (100, 100)";
 
-    h.drag({100, 90}, {130, 100}); // inside: moves by (30, 10) points
     const SelectionAdjustmentController* selection = h.editor->selectionAdjustment();
+    EXPECT_TRUE(std::holds_alternative<SelectionInteraction::Moving>(selection->grabAt({100, 90}).value));
+    const auto corner = selection->grabAt({150, 130}).value;
+    ASSERT_TRUE(std::holds_alternative<SelectionInteraction::Resizing>(corner));
+    EXPECT_EQ(std::get<SelectionInteraction::Resizing>(corner).corner, ResizeCorner::bottomRight);
+    EXPECT_TRUE(selection->grabAt({10, 10}).isNone()) << "outside the region nothing is grabbed";
+    EXPECT_FALSE(selection->isInteracting()) << "asking what a press would grab starts nothing";
+
+    h.drag({100, 90}, {130, 100}); // inside: moves by (30, 10) points
     EXPECT_EQ(selection->selectionRect(), (Rect{{80, 60}, {100, 80}}));
     EXPECT_EQ(h.editor->baseImage().row(0)[0], 160);
     EXPECT_EQ(h.editor->baseImage().row(0)[1], 120);
@@ -230,6 +239,8 @@ TEST(SelectionAdjustmentTest, MovingAndResizingTheRegionRecutsTheBaseImage) {
 
     h.editor->selectTool(AnnotationTool::arrow());
     EXPECT_EQ(h.editor->phase(), EditorPhase::annotating);
+    h.editor->finishSelectionAdjustment();
+    EXPECT_EQ(selection->selectionRect().origin, (Point{376, 276})) << "settling again changes nothing";
     h.drag({380, 280}, {398, 298});
     ASSERT_EQ(h.itemsOf<ArrowAnnotation>().size(), 1u);
     EXPECT_EQ(h.itemsOf<ArrowAnnotation>()[0].end, (Point{44, 44})) << "view points become crop pixels";
@@ -243,6 +254,7 @@ namespace {
 
 TEST(EditorPlaceholder, TheRealPixelsReplaceThePlaceholderAndKeepTheAnnotations) {
     testing_support::EditorHarness harness;
+    harness.editor->finishSelectionAdjustment(); // no region to settle: nothing happens
     harness.editor->selectTool(AnnotationTool::shape());
     harness.drag({20, 20}, {120, 80});
     ASSERT_EQ(harness.editor->annotations().size(), 1u);
