@@ -188,7 +188,7 @@ void QtScreenshotEditor::open(Request request, Handlers handlers) {
     };
     attachToolbar(preferences, look.dark);
     attachTextSession(look.dark);
-    attachBackgroundSession(preferences, look.dark);
+    attachBackgroundSession(preferences, look.dark, request.captureContext);
     request_ = std::move(request);
     hotkeyScope_ = handlers.onHotkeyScopeChanged;
     window_->showFullScreen();
@@ -207,16 +207,15 @@ void QtScreenshotEditor::open(Request request, Handlers handlers) {
     }
 }
 
-void QtScreenshotEditor::attachBackgroundSession(const AppPreferences& preferences, bool dark) {
+void QtScreenshotEditor::attachBackgroundSession(const AppPreferences& preferences, bool dark,
+                                                 BackgroundCaptureContext context) {
     if (!services_.background) {
         return;
     }
-    // The request does not say whether a window was captured; every screenshot is a region here.
     EditorBackgroundSession::Services background{*services_.background, services_.wallpapers, services_.localization,
                                                  services_.updatePreferences};
     backgroundSession_ = std::make_unique<EditorBackgroundSession>(std::move(background), preferences, *model_,
-                                                                   *window_, toolbar_, dark,
-                                                                   BackgroundCaptureContext::region);
+                                                                   *window_, toolbar_, dark, context);
 }
 
 void QtScreenshotEditor::attachTextSession(bool dark) {

@@ -72,7 +72,7 @@ private:
     ScreenshotEditorHooks hooks();
     void attachToolbar(const AppPreferences& preferences, bool dark);
     void attachTextSession(bool dark);
-    void attachBackgroundSession(const AppPreferences& preferences, bool dark);
+    void attachBackgroundSession(const AppPreferences& preferences, bool dark, BackgroundCaptureContext context);
     void hideWindow();
     void destroy();
 

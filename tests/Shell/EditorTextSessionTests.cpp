@@ -6,6 +6,7 @@
 #include "Platform/Fake/ManualMainQueue.h"
 #include "Platform/Fake/ManualSerialQueue.h"
 #include "Platform/Linux/Codec/LinuxImageCodec.h"
+#include "Platform/Linux/QtRender/BackgroundQtRenderer.h"
 #include "Platform/Linux/QtRender/QtAnnotationRenderer.h"
 #include "Shell/Editor/EditorTextPanel.h"
 #include "Shell/Editor/EditorToolbar.h"
@@ -61,7 +62,7 @@ protected:
                                              change(changed);
                                              appModel.setPreferences(changed);
                                          },
-                                         false, ocr.get(), translation.get()});
+                                         false, ocr.get(), translation.get(), &background});
     }
     void TearDown() override {
         editor.reset();
@@ -127,6 +128,7 @@ protected:
     LocalizationStore localization{[] { return std::vector<std::string>{"en"}; }};
     AppModel appModel;
     QtAnnotationRenderer renderer;
+    BackgroundQtRenderer background;
     LinuxImageCodec codec;
     InMemoryPasteboard pasteboard;
     AppClipboardWriteTracker tracker;
@@ -177,6 +179,23 @@ TEST_F(EditorTextSessionTest, TheTextButtonShowsWordBoxesAndThePanelAndPressedAg
     EXPECT_FALSE(button->isChecked());
     EXPECT_EQ(qBlue(pixel(helloTopEdge)) - qRed(pixel(helloTopEdge)), qBlue(before) - qRed(before))
         << "the boxes are gone";
+}
+
+TEST_F(EditorTextSessionTest, TheTextPanelKeepsClearOfTheBackgroundPanel) {
+    open();
+    QTest::mouseClick(toolbarButton(EditorToolbarCommand::background), Qt::LeftButton);
+    const QWidget* backgroundPanel = window->findChild<QWidget*>(QStringLiteral("editorBackgroundPanel"));
+    ASSERT_NE(backgroundPanel, nullptr);
+    ASSERT_TRUE(backgroundPanel->isVisible());
+    QTest::mouseClick(toolbarButton(EditorToolbarCommand::textRecognition), Qt::LeftButton);
+    settle();
+    ASSERT_TRUE(panel()->isVisible());
+    EXPECT_TRUE(backgroundPanel->isVisible());
+    const QMargins shadow = EditorToolbarChrome::shadowMargins();
+    EXPECT_FALSE(panel()->geometry().marginsRemoved(shadow).intersects(
+        backgroundPanel->geometry().marginsRemoved(shadow)))
+        << "text panel " << panel()->geometry().x() << "," << panel()->geometry().width() << " background panel "
+        << backgroundPanel->geometry().x();
 }
 
 TEST_F(EditorTextSessionTest, DraggingAcrossWordsSelectsThemAndCtrlCCopiesThem) {

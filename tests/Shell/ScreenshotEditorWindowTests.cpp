@@ -3,6 +3,7 @@
 #include "Shell/Editor/ScreenshotEditorWindow.h"
 #include "ZelvorApp/Editor/EditorTestSupport.h"
 
+#include <QInputMethodEvent>
 #include <QPlainTextEdit>
 #include <QTest>
 
@@ -88,6 +89,27 @@ TEST_F(EditorWindowTest, TextIsTypedInPlaceAndEscapeCommitsIt) {
     EXPECT_EQ(harness.cancels, 0) << "the first Escape ends the text, not the editor";
     QTest::keyClick(window.get(), Qt::Key_Escape);
     EXPECT_EQ(harness.cancels, 1);
+}
+
+TEST_F(EditorWindowTest, TextComposedByAnInputMethodLandsInTheAnnotation) {
+    QTest::keyClick(window.get(), Qt::Key_T);
+    QTest::mouseClick(window.get(), Qt::LeftButton, {}, QPoint(60, 120));
+    QPlainTextEdit* box = textBox();
+    ASSERT_TRUE(box->isVisible());
+    // What an input method sends: the word being composed, then the characters chosen.
+    QInputMethodEvent composing(QStringLiteral("nihao"), {});
+    QCoreApplication::sendEvent(box, &composing);
+    QInputMethodEvent chosen;
+    chosen.setCommitString(QStringLiteral("你好"));
+    QCoreApplication::sendEvent(box, &chosen);
+    QInputMethodEvent korean;
+    korean.setCommitString(QStringLiteral(" 안녕"));
+    QCoreApplication::sendEvent(box, &korean);
+    ASSERT_TRUE(harness.editor->activeText());
+    EXPECT_EQ(harness.editor->activeText()->text, "你好 안녕") << "only committed text is kept, not the composition";
+    QTest::keyClick(box, Qt::Key_Escape);
+    ASSERT_EQ(harness.itemsOf<TextAnnotation>().size(), 1u);
+    EXPECT_EQ(harness.itemsOf<TextAnnotation>()[0].text, "你好 안녕");
 }
 
 /// Straight after the overlay: a 100 × 80 region of a 400 × 300 frozen screen, still adjustable.

@@ -6,7 +6,6 @@
 #include "ZelvorApp/Background/BackgroundPreset.h"
 #include "ZelvorApp/Editor/BackgroundColorPickerLogic.h"
 #include "ZelvorApp/Editor/CircularColorWheel.h"
-#include "ZelvorApp/Editor/EditorToolbarLayout.h"
 #include "ZelvorApp/Infrastructure/LocalizationStore.h"
 
 #include <QAbstractButton>
@@ -309,19 +308,7 @@ void ColorWheelPopover::popUp(const QRect& anchor, const StoredColor& color, Pla
     const QSize full = sizeHint();
     const QRect bounds = parentWidget() ? parentWidget()->rect() : QRect(anchor.topLeft(), full * 2);
     if (placement == Placement::below) {
-        const QSize visible = full.shrunkBy(EditorToolbarChrome::shadowMargins());
-        const Rect frame = EditorToolbarLayout::popoverFrame(
-            {{static_cast<double>(anchor.x()), static_cast<double>(anchor.y())},
-             {static_cast<double>(anchor.width()), static_cast<double>(anchor.height())}},
-            {{static_cast<double>(bounds.x()), static_cast<double>(bounds.y())},
-             {static_cast<double>(bounds.width()), static_cast<double>(bounds.height())}},
-            {static_cast<double>(visible.width()), static_cast<double>(visible.height())});
-        setGeometry(QRectF(frame.minX(), frame.minY(), frame.width(), frame.height())
-                        .toRect()
-                        .marginsAdded(EditorToolbarChrome::shadowMargins()));
-        show();
-        raise();
-        setFocus(Qt::PopupFocusReason);
+        EditorToolbarChrome::popUpBelow(*this, anchor, bounds);
         return;
     }
     // Beside the anchor, on whichever side has room, top-aligned with it.

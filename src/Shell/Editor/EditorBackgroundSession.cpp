@@ -70,6 +70,7 @@ EditorBackgroundSession::EditorBackgroundSession(Services services, const AppPre
     ScreenshotEditorWindow::BackgroundLayer layer;
     layer.isActive = [this] { return panelModel_.isOn() && preview_.isShown(); };
     layer.canvasRect = [this] { return preview_.placement().canvas; };
+    layer.panelFrame = [this] { return panel_->isVisible() ? panel_->geometry() : QRect(); };
     layer.paint = [this](QPainter& painter) { preview_.paint(painter); };
     layer.contentShape = [this] { return preview_.contentShape(); };
     layer.press = [this](QPointF position) { return press(position); };

@@ -1,10 +1,10 @@
 #include "Shell/Editor/EditorStylePanel.h"
 
+#include "Platform/Linux/QtRender/AnnotationPaintStyle.h"
 #include "Shell/Editor/EditorToolbar.h"
 #include "ZelvorApp/Editor/AnnotationColorPalette.h"
 #include "ZelvorApp/Editor/AnnotationStyleController.h"
 #include "ZelvorApp/Editor/BackgroundColorPickerLogic.h"
-#include "ZelvorApp/Editor/EditorToolbarLayout.h"
 #include "ZelvorApp/Infrastructure/LocalizationStore.h"
 
 #include <QAbstractButton>
@@ -33,10 +33,7 @@ QString qt(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-QColor toQColor(const StoredColor& color) {
-    return QColor::fromRgbF(static_cast<float>(color.red), static_cast<float>(color.green),
-                            static_cast<float>(color.blue), static_cast<float>(color.alpha));
-}
+using AnnotationPaintStyle::toQColor;
 
 StoredColor fromQColor(const QColor& color) {
     const QColor rgb = color.toRgb();
@@ -286,18 +283,7 @@ void EditorStylePanel::popUp(const QRect& anchor) {
     } else {
         bounds = QRect(anchor.topLeft() - QPoint(visible.width(), 0), visible * 3);
     }
-    const Rect frame = EditorToolbarLayout::popoverFrame(
-        {{static_cast<double>(anchor.x()), static_cast<double>(anchor.y())},
-         {static_cast<double>(anchor.width()), static_cast<double>(anchor.height())}},
-        {{static_cast<double>(bounds.x()), static_cast<double>(bounds.y())},
-         {static_cast<double>(bounds.width()), static_cast<double>(bounds.height())}},
-        {static_cast<double>(visible.width()), static_cast<double>(visible.height())});
-    setGeometry(QRectF(frame.minX(), frame.minY(), frame.width(), frame.height())
-                    .toRect()
-                    .marginsAdded(EditorToolbarChrome::shadowMargins()));
-    show();
-    raise();
-    setFocus(Qt::PopupFocusReason);
+    EditorToolbarChrome::popUpBelow(*this, anchor, bounds);
 }
 
 QSize EditorStylePanel::sizeHint() const {

@@ -12,14 +12,6 @@
 
 namespace brisklet {
 
-namespace {
-
-QRect toQRect(const Rect& rect) {
-    return QRectF(rect.minX(), rect.minY(), rect.width(), rect.height()).toAlignedRect();
-}
-
-} // namespace
-
 EditorTextSession::EditorTextSession(Services services, ScreenshotEditorModel& editor, ScreenshotEditorWindow& window,
                                      EditorToolbar* toolbar, bool dark)
     : services_(std::move(services)), editor_(editor), window_(window), toolbar_(toolbar),
@@ -148,7 +140,9 @@ void EditorTextSession::textStateDidChange() {
     }
     if (isTextModeActive()) {
         panel_->setContent(panelContent());
-        panel_->place(toQRect(editor_.viewport().displayedImageRect), window_.rect());
+        // Beside the picture as it is shown (on its canvas when there is one), clear of the
+        // background panel.
+        panel_->place(window_.pictureFrame().toAlignedRect(), window_.panelBounds());
         panel_->show();
         panel_->raise();
     } else {

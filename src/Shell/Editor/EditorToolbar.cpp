@@ -1,5 +1,6 @@
 #include "Shell/Editor/EditorToolbar.h"
 
+#include "Platform/Linux/QtRender/AnnotationPaintStyle.h"
 #include "Shell/Editor/EditorSecondaryToolbar.h"
 #include "Shell/Editor/EditorStylePanel.h"
 #include "Shell/ShellIcons.h"
@@ -34,10 +35,7 @@ QColor mixed(const QColor& a, const QColor& b, double t) {
                             static_cast<float>(a.blueF() + (b.blueF() - a.blueF()) * t));
 }
 
-QColor toQColor(const StoredColor& color) {
-    return QColor::fromRgbF(static_cast<float>(color.red), static_cast<float>(color.green),
-                            static_cast<float>(color.blue), static_cast<float>(color.alpha));
-}
+using AnnotationPaintStyle::toQColor;
 
 Rect toRect(const QRect& r) {
     return {{static_cast<double>(r.x()), static_cast<double>(r.y())},
@@ -142,6 +140,21 @@ QComboBox QAbstractItemView { color: %1; background: %10; border: 1px solid %8;
         .arg(a.text.name(), a.hover.name(), pressed.name(), a.accent.name(), a.accentText.name(), checkedHover.name(),
              a.secondaryText.name(), a.border.name(), track.name())
         .arg(a.surface.name(), trackHover.name(), raised.name(), raisedEdge);
+}
+
+void EditorToolbarChrome::popUpBelow(QWidget& popover, const QRect& anchor, const QRect& bounds) {
+    const QSize visible = popover.sizeHint().shrunkBy(shadowMargins());
+    const Rect frame = EditorToolbarLayout::popoverFrame(
+        {{static_cast<double>(anchor.x()), static_cast<double>(anchor.y())},
+         {static_cast<double>(anchor.width()), static_cast<double>(anchor.height())}},
+        {{static_cast<double>(bounds.x()), static_cast<double>(bounds.y())},
+         {static_cast<double>(bounds.width()), static_cast<double>(bounds.height())}},
+        {static_cast<double>(visible.width()), static_cast<double>(visible.height())});
+    popover.setGeometry(
+        QRectF(frame.minX(), frame.minY(), frame.width(), frame.height()).toRect().marginsAdded(shadowMargins()));
+    popover.show();
+    popover.raise();
+    popover.setFocus(Qt::PopupFocusReason);
 }
 
 QIcon EditorToolbarChrome::icon(const std::string& symbol, const ShellAppearance& appearance) {

@@ -48,6 +48,9 @@ struct EditorToolbarChrome {
     /// The bars keep their own colours whatever the desktop theme is, so theme icons could vanish
     /// on them.
     static QIcon icon(const std::string& symbol, const ShellAppearance& appearance);
+    /// Shows `popover` (its size hint with the shadow) under `anchor`, or above it when there is
+    /// no room below, kept inside `bounds`, and gives it the keyboard.
+    static void popUpBelow(QWidget& popover, const QRect& anchor, const QRect& bounds);
 };
 
 /// The editor's primary toolbar: the tools, style and undo, the output actions and save/cancel,

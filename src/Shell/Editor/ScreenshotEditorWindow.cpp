@@ -103,6 +103,17 @@ QRectF ScreenshotEditorWindow::pictureFrame() const {
     return backgroundActive() ? backgroundLayer_.canvasRect() : toQt(model_.viewport().displayedImageRect);
 }
 
+QRect ScreenshotEditorWindow::panelBounds() const {
+    QRect bounds = rect();
+    if (backgroundActive() && backgroundLayer_.panelFrame) {
+        const QRect taken = backgroundLayer_.panelFrame();
+        if (!taken.isEmpty()) {
+            bounds.setRight(std::max(bounds.left(), taken.left() - 1));
+        }
+    }
+    return bounds;
+}
+
 void ScreenshotEditorWindow::backgroundChanged() {
     ++sceneGeneration_;
     refresh();

@@ -74,6 +74,8 @@ public:
     struct BackgroundLayer {
         std::function<bool()> isActive;
         std::function<QRectF()> canvasRect;
+        /// Where the background's own panel stands, so other panels keep clear of it.
+        std::function<QRect()> panelFrame;
         std::function<void(QPainter&)> paint;
         std::function<QPainterPath()> contentShape;
         std::function<bool(QPointF)> press;
@@ -81,6 +83,11 @@ public:
         std::function<bool(QPointF)> release;
     };
     void setBackgroundLayer(BackgroundLayer layer) { backgroundLayer_ = std::move(layer); }
+    /// The picture's frame in the view: the canvas while there is one, else the screenshot.
+    QRectF pictureFrame() const;
+    /// The part of the view a panel beside the picture may use: the whole view, less the
+    /// background panel's column while the canvas is shown.
+    QRect panelBounds() const;
     /// The canvas changed: repaints the scene and places the toolbar again.
     void backgroundChanged();
 
@@ -112,8 +119,6 @@ private:
     void forwardPress(QMouseEvent* event, int clickCount);
     bool textModeActive() const { return textLayer_.isActive && textLayer_.isActive(); }
     bool backgroundActive() const { return backgroundLayer_.isActive && backgroundLayer_.isActive(); }
-    /// The picture's frame in the view: the canvas while there is one, else the screenshot.
-    QRectF pictureFrame() const;
     /// Shows, moves or hides the in-place text box to match the model's active text.
     void syncTextBox();
     void textBoxChanged();

@@ -376,7 +376,9 @@ void ScreenshotFlow::presentEditor(Request request, const ScreenSelectionResult&
         }
     });
     ScreenshotEditorPort::Request editorRequest{std::move(image), result.rect, screen, request.mode, request.toolbar,
-                                                deferred, result.screenSnapshotImage};
+                                                deferred, result.screenSnapshotImage,
+                                                result.captureSource.isWindow() ? BackgroundCaptureContext::window
+                                                                                : BackgroundCaptureContext::region};
     editorOpen_ = true;
     editor->open(std::move(editorRequest), std::move(handlers));
     RuntimeLogger::log("screenshot editor frame requested=" + toString(result.rect) +

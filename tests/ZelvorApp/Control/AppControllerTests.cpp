@@ -357,6 +357,8 @@ TEST(AppControllerScreenshot, WindowCapturesRunOffTheMainQueue) {
     app.settle();
     ASSERT_EQ(app.editor.requests.size(), 1u);
     EXPECT_EQ(app.editor.requests[0].image.width(), 50);
+    EXPECT_EQ(app.editor.requests[0].captureContext, BackgroundCaptureContext::window)
+        << "the background offers window frames for a clicked window";
 }
 
 TEST(AppControllerScreenshot, AClickedWindowIsCutFromTheFrozenScreen) {
@@ -369,6 +371,7 @@ TEST(AppControllerScreenshot, AClickedWindowIsCutFromTheFrozenScreen) {
     app.settle();
     ASSERT_EQ(app.editor.requests.size(), 1u);
     EXPECT_EQ(app.editor.requests[0].image.width(), 200) << "the selection, frame and all, as the user saw it";
+    EXPECT_EQ(app.editor.requests[0].captureContext, BackgroundCaptureContext::window);
     const std::uint8_t* corner = app.editor.requests[0].image.row(0);
     EXPECT_EQ((std::array<int, 3>{corner[0], corner[1], corner[2]}), (std::array<int, 3>{20, 120, 220}));
 }

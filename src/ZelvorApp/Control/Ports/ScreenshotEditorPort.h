@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Platform/DisplayServer.h"
+#include "ZelvorApp/Background/BackgroundWindowModes.h"
 #include "ZelvorApp/Editor/EditorModes.h"
 #include "ZelvorApp/Editor/ScreenshotCopyPayload.h"
 #include "ZelvorApp/Editor/ScreenshotEditorEnvironment.h"
@@ -31,6 +32,9 @@ public:
         bool awaitsDeferredImage = false;
         /// The frozen screen the image was cut from, shown around it while editing.
         std::optional<Image> screenSnapshot;
+        /// A window picked with a click, or a dragged region: the background's window frames
+        /// and window-only looks apply to the former.
+        BackgroundCaptureContext captureContext = BackgroundCaptureContext::region;
     };
     struct Handlers {
         std::function<void(ScreenshotSaveResult)> onFinish;
