@@ -8,6 +8,7 @@
 #include "Shell/Editor/EditorTextSession.h"
 #include "Shell/Editor/EditorToolbar.h"
 #include "Shell/Editor/ScreenshotEditorWindow.h"
+#include "Shell/QtDesktopGeometry.h"
 #include "Shell/ShellAppearance.h"
 #include "ZelvorApp/Control/AppModel.h"
 #include "ZelvorApp/Editor/ScreenshotEditorModel.h"
@@ -22,27 +23,20 @@ namespace brisklet {
 
 namespace {
 
-/// A Qt screen's frame in the global desktop space (bottom-left of the primary screen, y up).
-Rect desktopFrame(const QScreen* screen) {
-    const QRect primary = QGuiApplication::primaryScreen()->geometry();
-    const QRect g = screen->geometry();
-    return Rect{{static_cast<double>(g.x() - primary.x()),
-                 static_cast<double>(primary.y() + primary.height() - g.y() - g.height())},
-                {static_cast<double>(g.width()), static_cast<double>(g.height())}};
-}
+using QtDesktopGeometry::desktopRect;
 
 /// The Qt screen the selection stands on: the one with the request's frame, else the one holding
 /// the selection's centre, else the primary one.
 QScreen* screenFor(const ScreenshotEditorPort::Request& request) {
     const QList<QScreen*> screens = QGuiApplication::screens();
     for (QScreen* screen : screens) {
-        if (desktopFrame(screen) == request.screen.frame) {
+        if (QtDesktopGeometry::screenFrame(screen) == request.screen.frame) {
             return screen;
         }
     }
     const Point centre{request.selectionRect.midX(), request.selectionRect.midY()};
     for (QScreen* screen : screens) {
-        if (desktopFrame(screen).contains(centre)) {
+        if (QtDesktopGeometry::screenFrame(screen).contains(centre)) {
             return screen;
         }
     }
@@ -52,14 +46,6 @@ QScreen* screenFor(const ScreenshotEditorPort::Request& request) {
 /// A desktop rectangle (y up) in the view of `screenFrame` (y down from its top).
 Rect viewRect(const Rect& desktop, const Rect& screenFrame) {
     return Rect{{desktop.minX() - screenFrame.minX(), screenFrame.maxY() - desktop.maxY()}, desktop.size};
-}
-
-/// A global Qt rectangle (y down) in the desktop space (y up).
-Rect desktopRect(const QRect& global) {
-    const QRect primary = QGuiApplication::primaryScreen()->geometry();
-    return Rect{{static_cast<double>(global.x() - primary.x()),
-                 static_cast<double>(primary.y() + primary.height() - global.y() - global.height())},
-                {static_cast<double>(global.width()), static_cast<double>(global.height())}};
 }
 
 } // namespace
@@ -144,7 +130,7 @@ void QtScreenshotEditor::open(Request request, Handlers handlers) {
     destroy();
     QScreen* screen = screenFor(request);
     const QRect geometry = screen->geometry();
-    const Rect screenFrame = desktopFrame(screen);
+    const Rect screenFrame = QtDesktopGeometry::screenFrame(screen);
     const AppPreferences& preferences = services_.model.preferences();
 
     ScreenshotEditorSetup setup;

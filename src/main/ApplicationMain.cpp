@@ -3,6 +3,7 @@
 #include "Platform/Linux/DBus/AppCommandChannel.h"
 #include "Platform/Linux/DBus/AppCommandClient.h"
 #include "Platform/Linux/DBus/AppCommandServer.h"
+#include "Shell/Pinned/QtPinnedWindows.h"
 #include "Shell/QtAlertPresenter.h"
 #include "Shell/QtApplicationHost.h"
 #include "Platform/Linux/QtRender/QtAnnotationRenderer.h"
@@ -163,6 +164,18 @@ int runApplication(int argc, char** argv, const CommandLine&, CommandSession& se
     selectionOverlay.onKeyCombination = [&tray](const std::string& token, int modifiers) {
         return tray.deliverTypedHotkey(token, modifiers);
     };
+    QtPinnedWindows pinnedWindows({shared.exportService, services->model(), shared.localization, shared.mainQueue});
+    pinnedWindows.onChanged = [&delegate] {
+        if (AppController* controller = delegate.controller()) {
+            controller->pinnedWindowsChanged();
+        }
+    };
+    pinnedWindows.onAnnotate = [&delegate](Image image) {
+        if (AppController* controller = delegate.controller()) {
+            controller->annotateImage(std::move(image));
+        }
+    };
+    ports.pinnedWindows = &pinnedWindows;
     const QtAnnotationRenderer annotationRenderer;
     // The editor's own recogniser and engine, on their own queues, so a screenshot's text is
     // never queued behind the library's analysis.

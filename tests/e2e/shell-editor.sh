@@ -82,7 +82,75 @@ annotate() {
     sleep 0.2
 }
 
+# Turns preferences on before the application starts: `key=json` pairs.
+set_prefs() {
+    e2e_brisklet prefs export "$E2E_ROOT/prefs.json" >/dev/null
+    python3 - "$E2E_ROOT/prefs.json" "$@" <<'PY'
+import json, sys
+document = json.load(open(sys.argv[1]))
+for pair in sys.argv[2:]:
+    key, value = pair.split("=", 1)
+    document[key] = json.loads(value)
+json.dump(document, open(sys.argv[1], "w"))
+PY
+    e2e_brisklet prefs import "$E2E_ROOT/prefs.json" >/dev/null
+}
+
 case "$CASE" in
+editor-pin)
+    # The region pinned from the editor stands where it was, above the test window even when that
+    # is raised; the wheel zooms it; the Escape hotkey closes it.
+    set_prefs closesPinnedScreenshotWithEscape=true
+    start
+    open_editor
+    xdotool key r
+    xdotool mousemove 320 160 mousedown 1 mousemove 400 220 mousemove 500 300
+    xdotool mouseup 1
+    xdotool key ctrl+p
+    e2e_wait_for_log "pinned screenshot shown frame=250,100,700x500" 5
+    sleep 0.5
+    [ "$(pixel 600 400)" = "53,132,228" ] || fail "the pin does not show the region's blue panel ($(pixel 600 400))"
+    IFS=, read -r r g b <<<"$(pixel 320 230)"
+    [ "$r" -gt 200 ] && [ "$g" -lt 110 ] || fail "the pin does not show the rectangle drawn on it ($r,$g,$b)"
+    [ "$(pixel 270 120)" = "94,104,117" ] || fail "the pin's desktop corner is dimmed or missing ($(pixel 270 120))"
+    target="$(xdotool search --name 'Editor Target' | head -1)"
+    [ -n "$target" ] || fail "the test window is gone"
+    xdotool windowactivate --sync "$target" 2>/dev/null || xdotool windowraise "$target"
+    sleep 0.5
+    IFS=, read -r r g b <<<"$(pixel 320 230)"
+    [ "$r" -gt 200 ] && [ "$g" -lt 110 ] || fail "the raised test window covers the pin ($r,$g,$b)"
+    xdotool mousemove 600 350 click 4
+    e2e_wait_for_log "pinned screenshot zoom scale=1.08" 5
+    sleep 0.3
+    xdotool click 5
+    for _ in $(seq 30); do [ "$(grep -cF 'pinned screenshot zoom scale=' "$E2E_LOG")" -ge 2 ] && break; sleep 0.1; done
+    grep -qF "pinned screenshot zoom scale=1.00 frame=250,100,700x500" "$E2E_LOG" || fail "zooming out did not return it to its size"
+    e2e_wait_for_log "pinned screenshot escape hotkey registered" 5
+    xdotool key Escape
+    e2e_wait_for_log "pinned screenshot closed reason=escape" 5
+    sleep 0.5
+    [ "$(pixel 320 230)" = "223,227,232" ] || fail "the pin stayed after Escape ($(pixel 320 230))"
+    ;;
+pin-text)
+    # A line selected in a terminal (the X11 primary selection) is pinned by the action.
+    command -v xterm >/dev/null || e2e_skip "xterm is not installed"
+    start
+    xterm -geometry 60x6+320+640 -fa Mono -fs 12 -e sh -c 'echo "Ship on Friday"; sleep 120' &
+    E2E_PIDS+=($!)
+    term=""
+    for _ in $(seq 50); do term="$(xdotool search --onlyvisible --class xterm 2>/dev/null | head -1 || true)"; [ -n "$term" ] && break; sleep 0.1; done
+    [ -n "$term" ] || fail "xterm did not open"
+    sleep 0.8
+    # The terminal's own top-left, below the title bar: xwininfo reports it as it is.
+    eval "$(xwininfo -id "$term" | sed -n 's/ *Absolute upper-left X: *\([0-9]*\)/AX=\1/p; s/ *Absolute upper-left Y: *\([0-9]*\)/AY=\1/p')"
+    # A triple-click on the first line selects it.
+    xdotool mousemove $((AX + 30)) $((AY + 8)) click --repeat 3 --delay 80 1
+    sleep 0.5
+    [ "$(xclip -selection primary -o 2>/dev/null)" = "Ship on Friday" ] || fail "xterm did not select the line ($(xclip -selection primary -o 2>/dev/null))"
+    e2e_brisklet action pinClipboardText >/dev/null
+    e2e_wait_for_log "pinned text shown length=14" 5
+    grep -qF "clipboard text pinned length=14" "$E2E_LOG" || fail "the controller did not log the pinned text"
+    ;;
 editor-save)
     start
     open_editor

@@ -655,6 +655,10 @@ void AppController::annotateVisualMemoryItem(const VisualMemoryItem& item) {
                                   VisualMemorySource{item.sourceApp, item.sourceWindow, item.sourceURL});
 }
 
+void AppController::annotateImage(Image image) {
+    screenshotFlow_.annotateImage(std::move(image), VisualMemorySource{});
+}
+
 void AppController::deleteAsset(const ExportedAsset& asset) {
     std::error_code error;
     std::filesystem::remove(asset.url, error);

@@ -82,6 +82,8 @@ public:
 
     /// Opens a library item in the editor; its next save is recorded in the library in any case.
     void annotateVisualMemoryItem(const VisualMemoryItem& item);
+    /// Opens the editor on a picture that is not a file (a pinned screenshot).
+    void annotateImage(Image image);
     void deleteAsset(const ExportedAsset& asset);
     void openVisualMemoryItem(const VisualMemoryItem& item);
     /// Copied text goes back to the clipboard as text, every other item as its file.
