@@ -4,6 +4,8 @@
 #include "Platform/Linux/DBus/AppCommandClient.h"
 #include "Platform/Linux/DBus/AppCommandServer.h"
 #include "Shell/Pinned/QtPinnedWindows.h"
+#include "Shell/Thumbnails/QtFloatingThumbnails.h"
+#include "ZelvorApp/Control/FloatingThumbnailActionHandler.h"
 #include "Shell/QtAlertPresenter.h"
 #include "Shell/QtApplicationHost.h"
 #include "Platform/Linux/QtRender/QtAnnotationRenderer.h"
@@ -176,6 +178,29 @@ int runApplication(int argc, char** argv, const CommandLine&, CommandSession& se
         }
     };
     ports.pinnedWindows = &pinnedWindows;
+    QtFloatingThumbnails floatingThumbnails({shared.codec, shared.mainQueue, shared.clock, services->model(),
+                                             shared.localization,
+                                             session.paths().applicationSupportDirectory() / "Brisklet"});
+    // What the cards' buttons do; the controller decides, once it exists.
+    FloatingThumbnailActionHandler thumbnailActions(
+        {host, shared.exportService, shared.codec, shared.clock, services->model(), floatingThumbnails.fileStore(),
+         &pinnedWindows},
+        {[&delegate](Image image, const VisualMemorySource& source) {
+             AppController* controller = delegate.controller();
+             return controller && controller->annotateThumbnailImage(std::move(image), source);
+         },
+         [&delegate](const std::filesystem::path& url, ExportKind kind) {
+             if (AppController* controller = delegate.controller()) {
+                 controller->recordSavedExport(url, kind);
+             }
+         },
+         [&delegate](const ExportedAsset& asset) {
+             if (AppController* controller = delegate.controller()) {
+                 controller->deleteAsset(asset);
+             }
+         }});
+    floatingThumbnails.setDelegate(&thumbnailActions);
+    ports.floatingThumbnails = &floatingThumbnails;
     const QtAnnotationRenderer annotationRenderer;
     // The editor's own recogniser and engine, on their own queues, so a screenshot's text is
     // never queued behind the library's analysis.

@@ -151,6 +151,28 @@ pin-text)
     e2e_wait_for_log "pinned text shown length=14" 5
     grep -qF "clipboard text pinned length=14" "$E2E_LOG" || fail "the controller did not log the pinned text"
     ;;
+thumbnail-card)
+    # A saved screenshot shows as a card in the bottom-right corner (1280x800 screen: the card is
+    # 220x140 at (1044,644)); a pointer resting on it keeps it past the 3 s delay; once the pointer
+    # leaves it goes.
+    set_prefs floatingThumbnailDismissDelay=3 showsFloatingThumbnailAfterScreenshotExport=true
+    start
+    open_editor
+    xdotool key ctrl+s
+    e2e_wait_for_log "floating thumbnail added kind=screenshot temporary=false count=1" 5
+    e2e_wait_for_log "floating thumbnail panel frame=1044,644,220x140 count=1" 5
+    sleep 0.5
+    [ "$(pixel 1154 714)" = "53,132,228" ] || fail "the card does not show the saved region ($(pixel 1154 714))"
+    xdotool mousemove 1100 700
+    sleep 4.5
+    ! grep -qF "floating thumbnail panel hidden" "$E2E_LOG" || fail "the card left while the pointer was on it"
+    [ "$(pixel 1154 714)" = "53,132,228" ] || fail "the card is not on screen while hovered"
+    xdotool mousemove 600 700
+    for _ in $(seq 60); do grep -qF "floating thumbnail panel hidden" "$E2E_LOG" && break; sleep 0.1; done
+    grep -qF "floating thumbnail panel hidden" "$E2E_LOG" || fail "the card stayed after the pointer left"
+    sleep 0.3
+    [ "$(pixel 1154 714)" = "94,104,117" ] || fail "the card is still drawn ($(pixel 1154 714))"
+    ;;
 editor-save)
     start
     open_editor

@@ -659,6 +659,20 @@ void AppController::annotateImage(Image image) {
     screenshotFlow_.annotateImage(std::move(image), VisualMemorySource{});
 }
 
+bool AppController::annotateThumbnailImage(Image image, const VisualMemorySource& source) {
+    if (model_.state() != AppViewState::idle) {
+        RuntimeLogger::log("floating thumbnail annotate declined state=" + std::string(toString(model_.state())));
+        return false;
+    }
+    screenshotFlow_.annotateImage(std::move(image), source);
+    return true;
+}
+
+void AppController::recordSavedExport(const std::filesystem::path& url, ExportKind kind) {
+    bookkeeping_.recordRecentExport(url, kind);
+    RuntimeLogger::log("floating thumbnail saved url=" + url.string());
+}
+
 void AppController::deleteAsset(const ExportedAsset& asset) {
     std::error_code error;
     std::filesystem::remove(asset.url, error);

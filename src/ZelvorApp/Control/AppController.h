@@ -84,6 +84,12 @@ public:
     void annotateVisualMemoryItem(const VisualMemoryItem& item);
     /// Opens the editor on a picture that is not a file (a pinned screenshot).
     void annotateImage(Image image);
+    /// Opens the editor on a floating thumbnail's picture; false while a capture or an editor is
+    /// in the way.
+    bool annotateThumbnailImage(Image image, const VisualMemorySource& source);
+    /// A file the application wrote outside an export flow (a thumbnail saved later) joins the
+    /// recent exports.
+    void recordSavedExport(const std::filesystem::path& url, ExportKind kind);
     void deleteAsset(const ExportedAsset& asset);
     void openVisualMemoryItem(const VisualMemoryItem& item);
     /// Copied text goes back to the clipboard as text, every other item as its file.
