@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The screenshot editor end to end, driven only by XTest: a region of a test window of known
 # colours is selected, annotated with the mouse and the keyboard, and saved, copied or cancelled.
-# Usage: shell-editor.sh BRISKLET CASE TEST_WINDOW
+# Usage: shell-editor.sh BRISKLET CASE TEST_WINDOW [DROP_TARGET]
 BRISKLET="$1"
 CASE="$2"
 TEST_WINDOW="$3"
+DROP_TARGET="${4:-}"
 source "$(dirname "$0")/harness.sh"
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -172,6 +173,50 @@ thumbnail-card)
     grep -qF "floating thumbnail panel hidden" "$E2E_LOG" || fail "the card stayed after the pointer left"
     sleep 0.3
     [ "$(pixel 1154 714)" = "94,104,117" ] || fail "the card is still drawn ($(pixel 1154 714))"
+    ;;
+thumbnail-drag)
+    # Dragging the card onto another application's window hands it the saved file and its PNG.
+    [ -n "$DROP_TARGET" ] || e2e_skip "no drop target"
+    set_prefs floatingThumbnailDismissDelay=30
+    start
+    open_editor
+    xdotool key ctrl+s
+    e2e_wait_for_log "floating thumbnail panel frame=1044,644,220x140 count=1" 5
+    file="$(exported | tail -1)"
+    # Started once the desktop has settled: a window mapped while the window manager is still
+    # starting may stay hidden.
+    "$DROP_TARGET" "Drop Here" 300 200 40 560 >"$E2E_ROOT/drop.out" 2>&1 &
+    E2E_PIDS+=($!)
+    target=""
+    for _ in $(seq 100); do
+        target="$(xdotool search --onlyvisible --name 'Drop Here' 2>/dev/null | head -1 || true)"
+        [ -n "$target" ] && break
+        sleep 0.1
+    done
+    sleep 0.5
+    xdotool mousemove 1100 690 mousedown 1
+    sleep 0.2
+    xdotool mousemove 1080 688
+    e2e_wait_for_log "floating thumbnail drag started" 5
+    # To the middle of the target wherever the window manager put it, slowly, so the target's
+    # answers to each position keep up on a loaded machine.
+    [ -n "$target" ] || fail "the drop target is not on screen: $(cat "$E2E_ROOT/drop.out")"
+    eval "$(xwininfo -id "$target" | sed -n 's/ *Absolute upper-left X: *\([0-9]*\)/AX=\1/p; s/ *Absolute upper-left Y: *\([0-9]*\)/AY=\1/p')"
+    tx=$((AX + 150)) ty=$((AY + 100))
+    for step in 1 2 3 4 5 6 7 8 9 10; do
+        xdotool mousemove $((1080 + (tx - 1080) * step / 10)) $((688 + (ty - 688) * step / 10))
+        sleep 0.15
+    done
+    sleep 0.8
+    xdotool mousemove $((tx + 5)) $((ty + 3))
+    sleep 1
+    xdotool mousemove $((tx + 8)) $((ty + 5))
+    sleep 0.5
+    xdotool mouseup 1
+    for _ in $(seq 50); do grep -q '^file ' "$E2E_ROOT/drop.out" && break; sleep 0.1; done
+    grep -qxF "file $file" "$E2E_ROOT/drop.out" || fail "the drop did not deliver $file: $(cat "$E2E_ROOT/drop.out")"
+    grep -q '^png [1-9]' "$E2E_ROOT/drop.out" || fail "the drop carried no PNG"
+    e2e_wait_for_log "floating thumbnail drag finished succeeded=true" 5
     ;;
 editor-save)
     start

@@ -14,8 +14,11 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 #include <QToolButton>
 #include <QUrl>
+
+#include <chrono>
 
 namespace brisklet {
 
@@ -152,12 +155,15 @@ void FloatingThumbnailCard::startDrag() {
             mime->setData(QStringLiteral("image/png"), file.readAll());
         }
     }
-    auto* drag = new QDrag(this);
+    // Owned by the panel, not the card: the receiving application asks for the data after the
+    // drop, when the card may already have left the stack; a minute later it has had it.
+    auto* drag = new QDrag(parentWidget() != nullptr ? parentWidget() : this);
     drag->setMimeData(mime);
     drag->setPixmap(QPixmap::fromImage(preview_.scaled(preview_.size() / 2, Qt::KeepAspectRatio,
                                                        Qt::SmoothTransformation)));
     RuntimeLogger::log("floating thumbnail drag started url=" + item_.url.string());
     const Qt::DropAction result = drag->exec(Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, Qt::CopyAction);
+    QTimer::singleShot(std::chrono::minutes(1), drag, &QObject::deleteLater);
     const bool taken = result != Qt::IgnoreAction;
     RuntimeLogger::log(std::string("floating thumbnail drag finished succeeded=") + (taken ? "true" : "false"));
     if (callbacks_.dragFinished) {

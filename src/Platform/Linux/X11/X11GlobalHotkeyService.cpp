@@ -103,6 +103,12 @@ void X11GlobalHotkeyService::readLockMasks() {
         }
     }
     std::free(reply);
+    // A keymap that lists NumLock on no modifier (a fallback keymap, when compiling the real one
+    // failed) still turns Mod2 on with it: without that variant every hotkey would stop working
+    // while NumLock is on.
+    if (numLockMask_ == 0 && (scrollLockMask_ & XCB_MOD_MASK_2) == 0) {
+        numLockMask_ = XCB_MOD_MASK_2;
+    }
 }
 
 std::vector<std::uint16_t> X11GlobalHotkeyService::lockVariants() const {
