@@ -1,5 +1,6 @@
 #include "Shell/MainPanelWidget.h"
 
+#include "Shell/QtStrings.h"
 #include "Shell/ShellIcons.h"
 #include "ZelvorApp/Control/AppModel.h"
 #include "ZelvorApp/Infrastructure/LocalizationStore.h"
@@ -33,10 +34,6 @@
 namespace brisklet {
 
 namespace {
-
-QString qt(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 L10nKey kindKey(ExportKind kind) {
     switch (kind) {

@@ -1,5 +1,6 @@
 #include "Shell/QtWindowPicker.h"
 
+#include "Shell/QtStrings.h"
 #include "Platform/Workspace.h"
 #include "Shell/ShellAppearance.h"
 #include "Shell/WindowPickerWindow.h"
@@ -21,10 +22,6 @@
 namespace brisklet {
 
 namespace {
-
-QString qt(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 /// The title goes last: it may hold spaces, and the rest of the line is all of it.
 std::string rowDescription(const CapturedWindowInfo& window) {

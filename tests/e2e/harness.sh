@@ -97,21 +97,24 @@ e2e_brisklet() {
     "$BRISKLET" --config-dir "$XDG_CONFIG_HOME" --data-dir "$XDG_DATA_HOME" "$@"
 }
 
+# "r,g,b" from ImageMagick's txt: output, which says srgb(...) or, with an alpha channel, srgba(...).
+rgb_of_txt() { sed -n 's/.*srgba\{0,1\}(\([0-9]*,[0-9]*,[0-9]*\).*/\1/p' | head -1; }
+
 # The colour of one screen pixel as "r,g,b".
 pixel() {
     local value=""
     # `import` now and then fails to read the root window while it is being redrawn; ask again.
-    for _ in 1 2 3 4 5; do
-        value="$(import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>>"$E2E_ROOT/import.err" | sed -n 's/.*srgb(\([0-9,]*\)).*/\1/p')"
+    for _ in 1 2 3 4 5 6 7 8; do
+        value="$(import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>>"$E2E_ROOT/import.err" | rgb_of_txt)"
         [ -n "$value" ] && break
         # Our own capture reads the same root window.
         if e2e_brisklet capture full -o "$E2E_ROOT/pixel.png" >/dev/null 2>>"$E2E_ROOT/import.err"; then
-            value="$(convert "$E2E_ROOT/pixel.png" -crop "1x1+$1+$2" -depth 8 txt:- 2>>"$E2E_ROOT/import.err" | sed -n 's/.*srgb(\([0-9,]*\)).*/\1/p')"
+            value="$(convert "$E2E_ROOT/pixel.png" -crop "1x1+$1+$2" -depth 8 txt:- 2>>"$E2E_ROOT/import.err" | rgb_of_txt)"
             rm -f "$E2E_ROOT/pixel.png"
             [ -n "$value" ] && break
         fi
         sleep 0.3
     done
-    [ -n "$value" ] || { echo "pixel read failed:" >&2; tail -5 "$E2E_ROOT/import.err" >&2; }
+    [ -n "$value" ] || { echo "pixel read failed at $1,$2:" >&2; tail -5 "$E2E_ROOT/import.err" >&2; }
     echo "$value"
 }

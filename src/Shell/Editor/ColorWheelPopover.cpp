@@ -1,5 +1,6 @@
 #include "Shell/Editor/ColorWheelPopover.h"
 
+#include "Shell/QtStrings.h"
 #include "Platform/Linux/QtRender/AnnotationPaintStyle.h"
 #include "Platform/Linux/Qt/QtImageConversion.h"
 #include "Shell/Editor/EditorToolbar.h"
@@ -33,10 +34,6 @@ using AnnotationPaintStyle::toQColor;
 constexpr int wheelSide = 176;
 constexpr int swatchSide = 22;
 constexpr int panelPadding = 12;
-
-QString qt(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 /// Neutral colours first, then the solid colours of the built-in presets and a few clear ones.
 std::vector<StoredColor> swatchColors() {

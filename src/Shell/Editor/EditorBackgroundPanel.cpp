@@ -1,5 +1,6 @@
 #include "Shell/Editor/EditorBackgroundPanel.h"
 
+#include "Shell/QtStrings.h"
 #include "Platform/Linux/QtRender/AnnotationPaintStyle.h"
 #include "Shell/Editor/ColorWheelPopover.h"
 #include "Shell/Editor/EditorToolbar.h"
@@ -38,10 +39,6 @@ using AnnotationPaintStyle::toQColor;
 constexpr int padding = 12;
 constexpr int presetSide = 30;
 constexpr int presetsPerRow = 7;
-
-QString qt(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 bool sourceIs(const std::optional<BackgroundComposition>& composition, std::size_t index) {
     return composition && composition->source.value.index() == index;

@@ -164,7 +164,6 @@ void EditorBackgroundSession::settleRegion() {
     }
     // The canvas is laid out around the final picture: the region stops moving here.
     model_.finishSelectionAdjustment();
-    window_.imageReplaced();
     content_ = toQImage(model_.baseImage());
     panelModel_.setContentSize(pixelSize(model_.baseImage()));
     originalRect_ = model_.viewport().displayedImageRect;

@@ -1,5 +1,6 @@
 #include "Shell/Editor/EditorSecondaryToolbar.h"
 
+#include "Shell/QtStrings.h"
 #include "Shell/Editor/EditorToolbar.h"
 #include "ZelvorApp/Editor/AnnotationToolOptions.h"
 #include "ZelvorApp/Editor/ScreenshotEditorModel.h"
@@ -23,10 +24,6 @@ namespace {
 constexpr int controlHeight = 26;
 constexpr int barPaddingX = 8;
 constexpr int barPaddingY = 5;
-
-QString qt(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 QString sizeText(double value) {
     return QString::number(static_cast<int>(std::lround(value)));

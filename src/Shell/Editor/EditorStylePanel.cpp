@@ -1,5 +1,6 @@
 #include "Shell/Editor/EditorStylePanel.h"
 
+#include "Shell/QtStrings.h"
 #include "Platform/Linux/QtRender/AnnotationPaintStyle.h"
 #include "Shell/Editor/EditorToolbar.h"
 #include "ZelvorApp/Editor/AnnotationColorPalette.h"
@@ -28,10 +29,6 @@ namespace {
 constexpr int swatchSide = 28;
 constexpr int swatchesPerRow = 5;
 constexpr int panelPadding = 12;
-
-QString qt(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 using AnnotationPaintStyle::toQColor;
 

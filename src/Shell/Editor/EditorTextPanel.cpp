@@ -1,5 +1,6 @@
 #include "Shell/Editor/EditorTextPanel.h"
 
+#include "Shell/QtStrings.h"
 #include "Shell/Editor/EditorToolbar.h"
 #include "ZelvorApp/Infrastructure/LocalizationStore.h"
 
@@ -23,10 +24,6 @@ constexpr int panelWidth = 340;
 constexpr int padding = 14;
 /// Room between the selection and the panel.
 constexpr int gap = 10;
-
-QString qt(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 constexpr TranslationTargetLanguage targets[] = {
     TranslationTargetLanguage::automatic, TranslationTargetLanguage::simplifiedChinese,

@@ -116,8 +116,8 @@ void EditorTextSession::clearSelection() {
 void EditorTextSession::prepareForSecondaryTextMode() {
     // Words are found on the picture as it stands; a region still being adjusted is settled
     // first, since boxes over a rectangle that then moved would point at other pixels.
+    // The window already shows that picture: it took it when the region was let go.
     editor_.finishSelectionAdjustment();
-    window_.imageReplaced();
     editor_.commitActiveTextEdit();
     editor_.selectTool(std::nullopt);
 }

@@ -1,5 +1,6 @@
 #include "Shell/Editor/EditorToolbar.h"
 
+#include "Shell/QtStrings.h"
 #include "Platform/Linux/QtRender/AnnotationPaintStyle.h"
 #include "Shell/Editor/EditorSecondaryToolbar.h"
 #include "Shell/Editor/EditorStylePanel.h"
@@ -24,10 +25,6 @@ constexpr int buttonSide = 30;
 constexpr int iconSide = 16;
 /// Between the surface's edge and the buttons.
 constexpr int barPadding = 5;
-
-QString qt(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 QColor mixed(const QColor& a, const QColor& b, double t) {
     return QColor::fromRgbF(static_cast<float>(a.redF() + (b.redF() - a.redF()) * t),

@@ -1,5 +1,6 @@
 #include "Shell/Pinned/PinnedScreenshotWindow.h"
 
+#include "Shell/QtStrings.h"
 #include "Shell/ShellIcons.h"
 #include "ZelvorApp/Infrastructure/LocalizationStore.h"
 #include "ZelvorApp/Infrastructure/RuntimeLogger.h"
@@ -21,10 +22,6 @@ namespace {
 
 constexpr int controlMargin = 6;
 constexpr int closeSide = 22;
-
-QString qt(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 Rect toRect(const QRect& r) {
     return Rect{{static_cast<double>(r.x()), static_cast<double>(r.y())},

@@ -1,5 +1,6 @@
 #include "Shell/Pinned/PinnedTextWindow.h"
 
+#include "Shell/QtStrings.h"
 #include "Shell/ShellIcons.h"
 #include "ZelvorApp/Infrastructure/LocalizationStore.h"
 #include "ZelvorApp/Infrastructure/RuntimeLogger.h"
@@ -19,10 +20,6 @@
 namespace brisklet {
 
 namespace {
-
-QString qt(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 /// Wide enough for the longest line up to a reading width, tall enough for the lines up to half
 /// a screen.

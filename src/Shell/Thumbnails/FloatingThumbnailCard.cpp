@@ -1,5 +1,6 @@
 #include "Shell/Thumbnails/FloatingThumbnailCard.h"
 
+#include "Shell/QtStrings.h"
 #include "Platform/Linux/Qt/QtImageConversion.h"
 #include "Shell/ShellIcons.h"
 #include "ZelvorApp/Infrastructure/LocalizationStore.h"
@@ -26,10 +27,6 @@ namespace {
 
 constexpr int inset = 6;
 constexpr int buttonSide = 26;
-
-QString qt(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 } // namespace
 

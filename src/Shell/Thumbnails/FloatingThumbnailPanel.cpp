@@ -9,6 +9,8 @@
 #include <QRegion>
 #include <QScreen>
 
+#include <algorithm>
+
 namespace brisklet {
 
 FloatingThumbnailPanel::FloatingThumbnailPanel(FloatingThumbnailManager& manager, const LocalizationStore& localization)
@@ -20,43 +22,62 @@ FloatingThumbnailPanel::FloatingThumbnailPanel(FloatingThumbnailManager& manager
 }
 
 void FloatingThumbnailPanel::refresh(const ShellAppearance& appearance) {
+    // Cards that stay are kept, so the one under the pointer keeps its hover (and its paused
+    // timer) while another card comes or goes; a change of look builds them all again.
+    const bool restyled = !lookDark_ || *lookDark_ != appearance.dark;
+    lookDark_ = appearance.dark;
+    std::vector<FloatingThumbnailCard*> kept;
+    if (manager_.isVisible()) {
+        for (const FloatingThumbnailItem& item : manager_.items()) {
+            const auto found = std::find_if(cards_.begin(), cards_.end(), [&item](const FloatingThumbnailCard* card) {
+                return card->itemID() == item.id;
+            });
+            if (found != cards_.end() && !restyled) {
+                kept.push_back(*found);
+                cards_.erase(found);
+            } else {
+                kept.push_back(makeCard(item, appearance));
+            }
+        }
+    }
     for (FloatingThumbnailCard* card : cards_) {
         card->hide();
         card->deleteLater();
     }
-    cards_.clear();
-    if (!manager_.isVisible()) {
+    cards_ = std::move(kept);
+    if (cards_.empty()) {
         if (isVisible()) {
             RuntimeLogger::log("floating thumbnail panel hidden");
         }
         hide();
         return;
     }
-    for (const FloatingThumbnailItem& item : manager_.items()) {
-        const Uuid id = item.id;
-        FloatingThumbnailCard::Callbacks callbacks;
-        // Posted: an action may remove the card whose button is being clicked.
-        callbacks.perform = [this, id](FloatingThumbnailAction action) {
-            QMetaObject::invokeMethod(this, [this, id, action] { manager_.perform(action, id); }, Qt::QueuedConnection);
-        };
-        callbacks.hovered = [this, id](bool inside) {
-            if (inside) {
-                manager_.pauseDismissal(id);
-            } else {
-                manager_.resumeDismissal(id);
-            }
-        };
-        callbacks.dragStarted = [this, id] { manager_.beginDragging({id}); };
-        callbacks.dragFinished = [this, id](bool taken) {
-            QMetaObject::invokeMethod(this, [this, id, taken] { manager_.finishDragging({id}, taken); },
-                                      Qt::QueuedConnection);
-        };
-        auto* card = new FloatingThumbnailCard(item, localization_, appearance, std::move(callbacks), this);
-        cards_.push_back(card);
-    }
     place();
     show();
     raise();
+}
+
+FloatingThumbnailCard* FloatingThumbnailPanel::makeCard(const FloatingThumbnailItem& item,
+                                                        const ShellAppearance& appearance) {
+    const Uuid id = item.id;
+    FloatingThumbnailCard::Callbacks callbacks;
+    // Posted: an action may remove the card whose button is being clicked.
+    callbacks.perform = [this, id](FloatingThumbnailAction action) {
+        QMetaObject::invokeMethod(this, [this, id, action] { manager_.perform(action, id); }, Qt::QueuedConnection);
+    };
+    callbacks.hovered = [this, id](bool inside) {
+        if (inside) {
+            manager_.pauseDismissal(id);
+        } else {
+            manager_.resumeDismissal(id);
+        }
+    };
+    callbacks.dragStarted = [this, id] { manager_.beginDragging({id}); };
+    callbacks.dragFinished = [this, id](bool taken) {
+        QMetaObject::invokeMethod(this, [this, id, taken] { manager_.finishDragging({id}, taken); },
+                                  Qt::QueuedConnection);
+    };
+    return new FloatingThumbnailCard(item, localization_, appearance, std::move(callbacks), this);
 }
 
 void FloatingThumbnailPanel::place() {

@@ -4,12 +4,14 @@
 
 #include <QWidget>
 
+#include <optional>
 #include <vector>
 
 namespace brisklet {
 
 class FloatingThumbnailCard;
 class FloatingThumbnailManager;
+struct FloatingThumbnailItem;
 class LocalizationStore;
 
 /// The window holding the card stack in a corner of the screen: above every window, never
@@ -27,11 +29,14 @@ public:
     const std::vector<FloatingThumbnailCard*>& cards() const { return cards_; }
 
 private:
+    FloatingThumbnailCard* makeCard(const FloatingThumbnailItem& item, const ShellAppearance& appearance);
     void place();
 
     FloatingThumbnailManager& manager_;
     const LocalizationStore& localization_;
     std::vector<FloatingThumbnailCard*> cards_;
+    /// The look the cards were built in.
+    std::optional<bool> lookDark_;
 };
 
 } // namespace brisklet

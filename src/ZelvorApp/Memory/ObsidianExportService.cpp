@@ -57,23 +57,6 @@ std::string quotedOrEmpty(const std::optional<std::string>& value) {
     return value && !value->empty() ? yamlQuoted(*value) : "\"\"";
 }
 
-// Copies a file next to its destination first and then links it into place, so a half-copied
-// file never carries the final name and an existing file is never replaced.
-std::error_code copyFileWithoutReplacing(const fs::path& from, const fs::path& to) {
-    std::error_code error;
-    const fs::path temporary = makeSiblingTemporaryFile(to, error);
-    if (error) {
-        return error;
-    }
-    fs::copy_file(from, temporary, fs::copy_options::overwrite_existing, error);
-    if (error) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        return error;
-    }
-    return moveIntoPlaceWithoutOverwriting(temporary, to);
-}
-
 std::error_code copyDirectoryWithoutReplacing(const fs::path& from, const fs::path& to) {
     std::error_code error;
     const fs::path temporary = to.parent_path() / ("." + to.filename().string() + ".tmp-copy");
@@ -260,7 +243,7 @@ ObsidianExportService::copyAssets(const VisualMemoryItem& item, const fs::path& 
         return R::success(std::move(copied));
     }
     const std::string fileName = uniqueFilename(item.url, assets);
-    if (const auto copyError = copyFileWithoutReplacing(item.url, assets / fileName)) {
+    if (const auto copyError = copyFileWithoutOverwriting(item.url, assets / fileName)) {
         return R::failure({Error::Code::copyFailed, item.url.string() + ": " + copyError.message()});
     }
     copied.imageReference = std::string(assetsFolderName) + "/" + fileName;

@@ -27,22 +27,6 @@ FloatingThumbnailFileError fileError(Code code, const std::string& what, const f
     return {code, std::move(message)};
 }
 
-/// Puts a copy of `from` at `to` through a temporary name beside `to`; for moves across file systems.
-std::error_code copyIntoPlaceWithoutOverwriting(const fs::path& from, const fs::path& to) {
-    std::error_code error;
-    const fs::path temporary = makeSiblingTemporaryFile(to, error);
-    if (temporary.empty()) {
-        return error ? error : std::make_error_code(std::errc::io_error);
-    }
-    fs::copy_file(from, temporary, fs::copy_options::overwrite_existing, error);
-    if (error) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        return error;
-    }
-    return moveIntoPlaceWithoutOverwriting(temporary, to);
-}
-
 /// Gives `from` the new name `to` without replacing anything and without losing `from` on failure.
 std::error_code placeWithoutOverwriting(const fs::path& from, const fs::path& to) {
     std::error_code error;
@@ -52,7 +36,7 @@ std::error_code placeWithoutOverwriting(const fs::path& from, const fs::path& to
     }
     if (error) {
         // Another file system, or one without hard links: copy instead.
-        error = copyIntoPlaceWithoutOverwriting(from, to);
+        error = copyFileWithoutOverwriting(from, to);
         if (error) {
             return error;
         }

@@ -127,4 +127,19 @@ std::error_code moveIntoPlaceWithoutOverwriting(const std::filesystem::path& fro
     return {};
 }
 
+std::error_code copyFileWithoutOverwriting(const std::filesystem::path& from, const std::filesystem::path& to) {
+    std::error_code error;
+    const std::filesystem::path temporary = makeSiblingTemporaryFile(to, error);
+    if (temporary.empty()) {
+        return error ? error : std::make_error_code(std::errc::io_error);
+    }
+    std::filesystem::copy_file(from, temporary, std::filesystem::copy_options::overwrite_existing, error);
+    if (error) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+        return error;
+    }
+    return moveIntoPlaceWithoutOverwriting(temporary, to);
+}
+
 } // namespace brisklet

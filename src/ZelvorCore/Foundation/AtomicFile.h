@@ -17,6 +17,10 @@ std::error_code writeNewFileAtomically(const std::filesystem::path& path, std::s
 /// Moves a finished temporary file to `path` without ever replacing an existing file.
 std::error_code moveIntoPlaceWithoutOverwriting(const std::filesystem::path& from, const std::filesystem::path& to);
 
+/// Copies `from` to `to` through a temporary name beside `to`, so a half-copied file never carries
+/// the final name, and never replaces an existing file (errc::file_exists).
+std::error_code copyFileWithoutOverwriting(const std::filesystem::path& from, const std::filesystem::path& to);
+
 /// A unique temporary name in the directory of `path` ("name.tmp-XXXXXX"), created empty with
 /// mode 0644. Returns an empty path on failure.
 std::filesystem::path makeSiblingTemporaryFile(const std::filesystem::path& path, std::error_code& error);
