@@ -3,6 +3,11 @@
 #include "Platform/Linux/DBus/AppCommandChannel.h"
 #include "Platform/Linux/DBus/AppCommandClient.h"
 #include "Platform/Linux/DBus/AppCommandServer.h"
+#include "Shell/Longshot/QtLongshotSession.h"
+#include "Shell/GifPost/QtGIFPostProcessing.h"
+#include "Shell/Recording/QtGIFSession.h"
+#include "Shell/Recording/QtRecordingOptionsBar.h"
+#include "Platform/Linux/QtRender/GIFQtAnnotationFrameRenderer.h"
 #include "Shell/Pinned/QtPinnedWindows.h"
 #include "Shell/Thumbnails/QtFloatingThumbnails.h"
 #include "ZelvorApp/Control/FloatingThumbnailActionHandler.h"
@@ -172,9 +177,14 @@ int runApplication(int argc, char** argv, const CommandLine&, CommandSession& se
             controller->pinnedWindowsChanged();
         }
     };
-    pinnedWindows.onAnnotate = [&delegate](Image image) {
+    pinnedWindows.onAnnotate = [&delegate](const std::string& pinID, Image image) {
         if (AppController* controller = delegate.controller()) {
-            controller->annotateImage(std::move(image));
+            controller->annotatePinnedImage(pinID, std::move(image));
+        }
+    };
+    pinnedWindows.onSave = [&delegate](const Image& image) {
+        if (AppController* controller = delegate.controller()) {
+            controller->savePinnedImage(image);
         }
     };
     ports.pinnedWindows = &pinnedWindows;
@@ -185,9 +195,9 @@ int runApplication(int argc, char** argv, const CommandLine&, CommandSession& se
     FloatingThumbnailActionHandler thumbnailActions(
         {host, shared.exportService, shared.codec, shared.clock, services->model(), floatingThumbnails.fileStore(),
          &pinnedWindows},
-        {[&delegate](Image image, const VisualMemorySource& source) {
+        {[&delegate](Image image, const VisualMemorySource& source, const std::string& cardID) {
              AppController* controller = delegate.controller();
-             return controller && controller->annotateThumbnailImage(std::move(image), source);
+             return controller && controller->annotateThumbnailImage(std::move(image), source, cardID);
          },
          [&delegate](const std::filesystem::path& url, ExportKind kind) {
              if (AppController* controller = delegate.controller()) {
@@ -233,6 +243,51 @@ int runApplication(int argc, char** argv, const CommandLine&, CommandSession& se
     editor.onKeyCombination = [&tray](const std::string& token, int modifiers) {
         return tray.deliverTypedHotkey(token, modifiers);
     };
+    QtLongshotSession longshot({display, shared.mainQueue, shared.clock, shared.codec, services->model(),
+                                shared.localization, shared.permissions, shared.displays});
+    const auto withController = [&delegate](void (AppController::*action)()) {
+        return [&delegate, action] {
+            if (AppController* controller = delegate.controller()) {
+                (controller->*action)();
+            }
+        };
+    };
+    longshot.setController({withController(&AppController::pauseCapture), withController(&AppController::resumeCapture),
+                            withController(&AppController::stopCapture), withController(&AppController::cancelCapture),
+                            [&delegate](const ExportOutcome& outcome) {
+                                if (AppController* controller = delegate.controller()) {
+                                    controller->captureSessionFinished(outcome, ExportKind::longshot);
+                                }
+                            }});
+    ports.longshotSession = &longshot;
+    QtRecordingOptionsBar recordingOptionsBar(services->model(), shared.localization);
+    ports.recordingOptionsBar = &recordingOptionsBar;
+    const GIFQtAnnotationFrameRenderer gifAnnotationRenderer;
+    const GIFRecordingBackends gifBackends = services->gifRecording();
+    GIFRecordingCoordinator::Hooks gifHooks;
+    gifHooks.progressed = [&delegate](double elapsed, double maxDuration) {
+        if (AppController* controller = delegate.controller()) {
+            controller->gifRecordingProgressed(elapsed, maxDuration);
+        }
+    };
+    gifHooks.finished = [&delegate](const ExportOutcome& outcome) {
+        if (AppController* controller = delegate.controller()) {
+            controller->captureSessionFinished(outcome, ExportKind::gif);
+        }
+    };
+    gifHooks.stopRequested = withController(&AppController::stopCapture);
+    gifHooks.cancelRequested = withController(&AppController::cancelCapture);
+    QtGIFSession gifSession({gifBackends.capture, gifBackends.stream, gifBackends.mouse, gifBackends.encoder,
+                             gifBackends.captureQueue, gifBackends.exportQueue},
+                            {shared.mainQueue, shared.clock, shared.exportService, shared.displays, shared.localization,
+                             services->model(), gifAnnotationRenderer, &backgroundRenderer},
+                            std::move(gifHooks),
+                            {withController(&AppController::pauseCapture), withController(&AppController::resumeCapture),
+                             withController(&AppController::stopCapture), withController(&AppController::cancelCapture)});
+    ports.gifSession = &gifSession.port();
+    QtGIFPostProcessing gifPostProcessing(
+        {shared.mainQueue, shared.localization, services->model(), &gifAnnotationRenderer, &backgroundRenderer});
+    gifSession.coordinator().setPostProcessing(&gifPostProcessing);
     AppCommandServer server;
     UnixSignalBridge signalBridge([&host](int number) {
         RuntimeLogger::log("signal received number=" + std::to_string(number));

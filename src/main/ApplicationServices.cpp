@@ -1,5 +1,6 @@
 #include "main/ApplicationServices.h"
 
+#include "Platform/Linux/Accessibility/AtSpiTextReader.h"
 #include "Platform/Linux/Cld2/Cld2LanguageIdentifier.h"
 #include "Platform/Linux/Desktop/LinuxDesktopIconsAccessor.h"
 #include "Platform/Linux/Desktop/LinuxPrivacyPermissions.h"
@@ -12,10 +13,14 @@
 #include "Platform/Linux/X11/X11DisplayServer.h"
 #include "Platform/Linux/X11/X11ImportScreenshotTool.h"
 #include "Platform/Linux/X11/X11ScreenCapture.h"
+#include "Platform/Linux/X11/X11InputMonitor.h"
+#include "Platform/Linux/X11/X11ScreenFrameStream.h"
+#include "Platform/Linux/Gif/GiflibGIFEncoder.h"
+#include "ZelvorApp/Recording/MouseTrackingService.h"
 #include "Platform/Linux/X11/X11WindowList.h"
 #include "Platform/Linux/X11/X11Workspace.h"
 #include "Platform/ThreadSerialQueue.h"
-#include "Shell/PrimarySelectionTextSource.h"
+#include "Shell/DesktopSelectedTextSource.h"
 #include "ZelvorApp/Capture/ScreenCaptureService.h"
 #include "ZelvorApp/Capture/WindowEnumerator.h"
 #include "ZelvorApp/Export/AppClipboardWriteTracker.h"
@@ -86,11 +91,13 @@ struct ApplicationServices::Parts {
           windowList(displayName, primaryRootOrigin(displays.screens())),
           windows(windowList, LocalizationStore::shared()), sources(*workspace),
           clipboardMonitor(pasteboard, &payloads, clipboardTracker, mainQueue, codec),
-          clipboardRecorder(environment, sources, analyzer, codec), privacy(displayName),
+          clipboardRecorder(environment, sources, analyzer, codec), accessibilityText(clock),
+          selectedText(accessibilityText), privacy(displayName),
           permissions(privacy, displays, screenshotTool, session.paths().temporaryDirectory(), debugBypass),
           loginItem(session.paths().configDirectory() / "autostart", currentExecutable()),
           launchAtLogin(loginItem), desktopIcons(processRunner, currentDesktop()),
-          desktopVisibility(desktopIcons, mainQueue) {}
+          desktopVisibility(desktopIcons, mainQueue), gifStream(displayName), gifInput(mainQueue, displayName),
+          gifMouse(gifInput, clock) {}
 
     static std::filesystem::path currentExecutable() {
         std::error_code error;
@@ -125,7 +132,8 @@ struct ApplicationServices::Parts {
     VisualMemorySourceCollector sources;
     ClipboardVisualMemoryMonitor clipboardMonitor;
     ClipboardVisualMemoryRecorder clipboardRecorder;
-    PrimarySelectionTextSource selectedText;
+    AtSpiTextReader accessibilityText;
+    DesktopSelectedTextSource selectedText;
     LinuxPrivacyPermissions privacy;
     PermissionService permissions;
     XdgAutostartLoginItem loginItem;
@@ -133,6 +141,14 @@ struct ApplicationServices::Parts {
     PipeProcessRunner processRunner;
     LinuxDesktopIconsAccessor desktopIcons;
     DesktopVisibilityController desktopVisibility;
+    // GIF recordings: a continuous stream of the region, the pointer for the overlay, the encoder
+    // and the two queues the recorder works on.
+    X11ScreenFrameStream gifStream;
+    X11InputMonitor gifInput;
+    MouseTrackingService gifMouse;
+    GiflibGIFEncoder gifEncoder;
+    ThreadSerialQueue gifCaptureQueue{"com.brisklet.brisklet.gif-capture"};
+    ThreadSerialQueue gifExportQueue{"com.brisklet.brisklet.gif-export"};
 };
 
 ApplicationServices::ApplicationServices(CommandSession& session, const std::string& displayName, bool debugBypass) {
@@ -148,6 +164,11 @@ ApplicationServices::~ApplicationServices() = default;
 
 bool ApplicationServices::isConnected() const {
     return parts_ && parts_->workspace && parts_->displays.isConnected();
+}
+
+GIFRecordingBackends ApplicationServices::gifRecording() {
+    Parts& p = *parts_;
+    return {p.captureBackend, p.gifStream, p.gifMouse, p.gifEncoder, p.gifCaptureQueue, p.gifExportQueue};
 }
 
 AppServices ApplicationServices::services() {

@@ -11,6 +11,21 @@
 namespace brisklet {
 
 class CommandSession;
+class GIFEncoder;
+class MouseTrackingService;
+class ScreenCaptureBackend;
+class ScreenFrameStream;
+class SerialQueue;
+
+/// What a GIF recording captures, tracks and encodes with.
+struct GIFRecordingBackends {
+    ScreenCaptureBackend& capture;
+    ScreenFrameStream& stream;
+    MouseTrackingService& mouse;
+    GIFEncoder& encoder;
+    SerialQueue& captureQueue;
+    SerialQueue& exportQueue;
+};
 
 /// Every real service of the running application, built once, in dependency order, from the
 /// session's directories and the X display. Destroyed in reverse order after the controller.
@@ -26,6 +41,7 @@ public:
     AppModel& model() { return model_; }
     MainQueue& mainQueue() { return mainQueue_; }
     AppServices services();
+    GIFRecordingBackends gifRecording();
 
 private:
     struct Parts;

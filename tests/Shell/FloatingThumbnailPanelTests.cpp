@@ -58,8 +58,8 @@ protected:
 };
 
 TEST_F(FloatingThumbnailPanelTest, CardsStackInTheCornerAndTheNewestIsNearest) {
-    thumbnails.present(savedPicture("a.png"), {});
-    thumbnails.present(savedPicture("b.png"), {});
+    thumbnails.present(savedPicture("a.png"), {}, {});
+    thumbnails.present(savedPicture("b.png"), {}, {});
     FloatingThumbnailPanel& panel = thumbnails.panel();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
@@ -76,7 +76,7 @@ TEST_F(FloatingThumbnailPanelTest, CardsStackInTheCornerAndTheNewestIsNearest) {
 }
 
 TEST_F(FloatingThumbnailPanelTest, ButtonsActOnTheirCardAndTheCardLeavesAfterItsDelay) {
-    thumbnails.present(savedPicture("a.png"), {});
+    thumbnails.present(savedPicture("a.png"), {}, {});
     FloatingThumbnailPanel& panel = thumbnails.panel();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
     FloatingThumbnailCard* card = panel.cards().at(0);
@@ -89,7 +89,7 @@ TEST_F(FloatingThumbnailPanelTest, ButtonsActOnTheirCardAndTheCardLeavesAfterIts
     EXPECT_FALSE(panel.isVisible());
 
     thumbnails.configure(FloatingThumbnailPosition::bottomRight, 3);
-    thumbnails.present(savedPicture("b.png"), {});
+    thumbnails.present(savedPicture("b.png"), {}, {});
     mainQueue.runFor(2.9);
     EXPECT_EQ(thumbnails.manager().items().size(), 1u);
     mainQueue.runFor(0.2);

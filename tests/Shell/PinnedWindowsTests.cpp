@@ -27,7 +27,10 @@ class PinnedWindowsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         pins.onChanged = [this] { ++changes; };
-        pins.onAnnotate = [this](Image image) { annotated.push_back(std::move(image)); };
+        pins.onAnnotate = [this](const std::string& id, Image image) {
+            annotatedIDs.push_back(id);
+            annotated.push_back(std::move(image));
+        };
     }
     void TearDown() override { mainQueue.drain(); }
 
@@ -57,6 +60,7 @@ protected:
     QtPinnedWindows pins{{exportService, model, localization, mainQueue}};
     int changes = 0;
     std::vector<Image> annotated;
+    std::vector<std::string> annotatedIDs;
 };
 
 TEST_F(PinnedWindowsTest, APictureStandsWhereItWasAndTheWheelZoomsIt) {
@@ -112,6 +116,31 @@ TEST_F(PinnedWindowsTest, EscapeClosesTheSelectedPinOrElseTheNewest) {
     ASSERT_EQ(pins.pinnedImageCount(), 1);
     EXPECT_NE(pins.imageWindows().back().get(), newest) << "then the newest";
     mainQueue.drain();
+}
+
+TEST_F(PinnedWindowsTest, AReeditedPinHidesThenTakesItsEditedPictureAroundTheSameCentre) {
+    PinnedScreenshotWindow& window = pinPicture();
+    const std::string id = pins.idOf(&window);
+    ASSERT_FALSE(id.empty());
+    window.callbacks().annotate(window.image());
+    ASSERT_EQ(annotatedIDs, std::vector<std::string>{id}) << "the controller learns which pin is edited";
+    EXPECT_EQ(annotated.at(0).width(), 200);
+
+    const int changesBefore = changes;
+    pins.setImageHidden(id, true);
+    EXPECT_TRUE(window.isHidden());
+    EXPECT_EQ(pins.pinnedImageCount(), 0) << "a hidden pin is out of Escape's reach";
+    EXPECT_GT(changes, changesBefore);
+    pins.closeSelectedOrMostRecentImage();
+    EXPECT_EQ(pins.imageWindows().size(), 1u) << "Escape does not close a pin the editor has";
+
+    pins.replaceImage(id, testing_support::gradientImage(260, 140));
+    EXPECT_FALSE(window.isHidden());
+    EXPECT_EQ(window.image().width(), 260);
+    EXPECT_EQ(window.geometry().size(), QSize(260, 140));
+    EXPECT_EQ(window.geometry().center(), QRect(100, 100, 200, 100).center()) << "it stays where it was";
+    pins.replaceImage("pin-unknown", testing_support::gradientImage(10, 10));
+    EXPECT_EQ(window.image().width(), 260) << "unknown ids are ignored";
 }
 
 TEST_F(PinnedWindowsTest, PinnedTextShowsOnTheScreenAndCopiesWhatIsSelected) {

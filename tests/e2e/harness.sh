@@ -93,6 +93,26 @@ e2e_start_app() {
     e2e_wait_for_log "command channel ready"
 }
 
+# The application over a grey desktop with its start-up popover closed, ready for a flow.
+e2e_start_quiet_app() {
+    xsetroot -solid '#5e6875'
+    e2e_start_app
+    e2e_wait_for_log "welcome not needed; showing popover" 5
+    sleep 0.5
+    xdotool key Escape
+}
+
+# Runs a test program in the background, its output in OUT, and waits until it prints "mapped"
+# (its window is up): e2e_start_mapped OUT COMMAND...
+e2e_start_mapped() {
+    local out="$1"
+    shift
+    "$@" >"$out" 2>&1 &
+    E2E_PIDS+=($!)
+    for _ in $(seq 100); do grep -q '^mapped' "$out" && break; sleep 0.1; done
+    grep -q '^mapped' "$out" || { echo "FAIL: $(basename "$1") did not map: $(head -3 "$out")" >&2; exit 1; }
+}
+
 e2e_brisklet() {
     "$BRISKLET" --config-dir "$XDG_CONFIG_HOME" --data-dir "$XDG_DATA_HOME" "$@"
 }

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # The screenshot editor end to end, driven only by XTest: a region of a test window of known
 # colours is selected, annotated with the mouse and the keyboard, and saved, copied or cancelled.
-# Usage: shell-editor.sh BRISKLET CASE TEST_WINDOW [DROP_TARGET]
+# Usage: shell-editor.sh BRISKLET CASE TEST_WINDOW [DROP_TARGET [TEXT_FIELD_TARGET]]
 BRISKLET="$1"
 CASE="$2"
 TEST_WINDOW="$3"
 DROP_TARGET="${4:-}"
+TEXT_FIELD_TARGET="${5:-}"
 source "$(dirname "$0")/harness.sh"
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -24,15 +25,8 @@ exported() { find "$EXPORTS" -name '*.png' 2>/dev/null | sort; }
 # desktop and a light test window with a blue panel: 600 x 400 at (300,150), the panel its middle
 # half, (450,250)-(750,450).
 start() {
-    xsetroot -solid '#5e6875'
-    e2e_start_app
-    e2e_wait_for_log "welcome not needed; showing popover" 5
-    sleep 0.5
-    xdotool key Escape
-    "$TEST_WINDOW" "Editor Target" 600 400 300 150 dfe3e8 3584e4 >"$E2E_ROOT/test-window.out" 2>&1 &
-    E2E_PIDS+=($!)
-    for _ in $(seq 100); do grep -q '^mapped' "$E2E_ROOT/test-window.out" && break; sleep 0.1; done
-    grep -q '^mapped' "$E2E_ROOT/test-window.out" || fail "the test window did not map"
+    e2e_start_quiet_app
+    e2e_start_mapped "$E2E_ROOT/test-window.out" "$TEST_WINDOW" "Editor Target" 600 400 300 150 dfe3e8 3584e4
     sleep 0.3
 }
 
@@ -132,6 +126,38 @@ editor-pin)
     sleep 0.5
     [ "$(pixel 320 230)" = "223,227,232" ] || fail "the pin stayed after Escape ($(pixel 320 230))"
     ;;
+pin-reedit)
+    # A pin opened in the editor again steps aside, takes the edited picture in its place, and its
+    # menu's Save writes a new screenshot.
+    start
+    open_editor
+    xdotool key ctrl+p
+    e2e_wait_for_log "pinned screenshot shown frame=250,100,700x500" 5
+    sleep 0.5
+    xdotool mousemove 600 400 click 3
+    sleep 0.5
+    xdotool key Down Down Return
+    e2e_wait_for_log "screenshot editor window shown" 5
+    sleep 0.5
+    xdotool key r
+    xdotool mousemove 320 160 mousedown 1 mousemove 400 220 mousemove 500 300
+    xdotool mouseup 1
+    xdotool key ctrl+p
+    e2e_wait_for_log "reedited pinned screenshot replaced" 5
+    e2e_wait_for_log "pinned screenshot replaced frame=" 5
+    sleep 0.5
+    [ "$(grep -cF 'pinned screenshot shown frame=' "$E2E_LOG")" -eq 1 ] || fail "a second pin appeared instead of the first changing"
+    # The editor opened centred at (290,150), so the rectangle's left edge is at x=280 in the pin.
+    IFS=, read -r r g b <<<"$(pixel 280 180)"
+    [ "$r" -gt 200 ] && [ "$g" -lt 110 ] || fail "the pin does not show the rectangle drawn on it again ($r,$g,$b)"
+    xdotool mousemove 600 400 click 3
+    sleep 0.5
+    xdotool key Down Down Down Return
+    e2e_wait_for_log "pinned screenshot saved url=" 5
+    file="$(exported | head -1)"
+    [ -n "$file" ] || fail "Save from the pin wrote no PNG in $EXPORTS"
+    [ "$(identify -format '%wx%h' "$file")" = "700x500" ] || fail "the saved pin has the wrong size"
+    ;;
 pin-text)
     # A line selected in a terminal (the X11 primary selection) is pinned by the action.
     command -v xterm >/dev/null || e2e_skip "xterm is not installed"
@@ -151,6 +177,31 @@ pin-text)
     e2e_brisklet action pinClipboardText >/dev/null
     e2e_wait_for_log "pinned text shown length=14" 5
     grep -qF "clipboard text pinned length=14" "$E2E_LOG" || fail "the controller did not log the pinned text"
+    ;;
+pin-text-accessible)
+    # The focused field's selection, read through the accessibility bus, is pinned although the
+    # PRIMARY selection has since gone to another application with other text.
+    [ -n "$TEXT_FIELD_TARGET" ] || e2e_skip "no text field target"
+    e2e_start_app
+    e2e_wait_for_log "welcome not needed; showing popover" 5
+    sleep 0.5
+    xdotool key Escape
+    "$TEXT_FIELD_TARGET" "Field Target" "Alpha Beta Gamma" 6 4 300 200 >"$E2E_ROOT/field.out" 2>&1 &
+    E2E_PIDS+=($!)
+    field=""
+    for _ in $(seq 100); do field="$(xdotool search --onlyvisible --name 'Field Target' 2>/dev/null | head -1 || true)"; [ -n "$field" ] && break; sleep 0.1; done
+    [ -n "$field" ] || fail "the text field window did not open"
+    xdotool windowactivate --sync "$field" 2>/dev/null || true
+    for _ in $(seq 100); do grep -q '^selected' "$E2E_ROOT/field.out" && break; sleep 0.1; done
+    grep -q '^selected 6 4' "$E2E_ROOT/field.out" || fail "the field did not get its selection ($(cat "$E2E_ROOT/field.out"))"
+    printf 'Other words' | xclip -selection primary -i
+    sleep 0.3
+    [ "$(xclip -selection primary -o 2>/dev/null)" = "Other words" ] || fail "xclip did not take the primary selection"
+    e2e_brisklet action pinClipboardText >/dev/null
+    e2e_wait_for_log "clipboard text pinned length=" 5
+    grep -qF "pin text selected source=axFocused length=4" "$E2E_LOG" || fail "the field's selection was not read through the accessibility bus"
+    grep -qF "clipboard text pinned length=4 source=selection" "$E2E_LOG" || fail "the pinned text is not the field's selection"
+    e2e_wait_for_log "pinned text shown length=4" 5
     ;;
 thumbnail-card)
     # A saved screenshot shows as a card in the bottom-right corner (1280x800 screen: the card is

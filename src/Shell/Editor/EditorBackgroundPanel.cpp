@@ -2,6 +2,7 @@
 
 #include "Shell/QtStrings.h"
 #include "Platform/Linux/QtRender/AnnotationPaintStyle.h"
+#include "Shell/Editor/BackgroundPresetChip.h"
 #include "Shell/Editor/ColorWheelPopover.h"
 #include "Shell/Editor/EditorToolbar.h"
 #include "ZelvorApp/Background/BackgroundPreset.h"
@@ -37,58 +38,12 @@ namespace {
 using AnnotationPaintStyle::toQColor;
 
 constexpr int padding = 12;
-constexpr int presetSide = 30;
+constexpr int presetSide = BackgroundPresetChip::side;
 constexpr int presetsPerRow = 7;
 
 bool sourceIs(const std::optional<BackgroundComposition>& composition, std::size_t index) {
     return composition && composition->source.value.index() == index;
 }
-
-/// A rounded chip painted with a preset's colour or gradient; ringed in the accent when chosen.
-class PresetChip final : public QAbstractButton {
-public:
-    PresetChip(BackgroundPreset::Style style, const ShellAppearance& appearance, QWidget* parent)
-        : QAbstractButton(parent), style_(std::move(style)), appearance_(appearance) {
-        setCheckable(true);
-        setFixedSize(presetSide, presetSide);
-        setFocusPolicy(Qt::NoFocus);
-        setCursor(Qt::PointingHandCursor);
-        setAttribute(Qt::WA_Hover);
-    }
-    void setStyle(BackgroundPreset::Style style) {
-        style_ = std::move(style);
-        update();
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const QRectF chip = QRectF(rect()).adjusted(3, 3, -3, -3);
-        QBrush brush;
-        if (const auto* solid = std::get_if<BackgroundPreset::Solid>(&style_)) {
-            brush = toQColor(solid->color);
-        } else {
-            const auto& gradient = std::get<BackgroundPreset::Gradient>(style_);
-            QLinearGradient linear(chip.topLeft(), chip.bottomRight());
-            linear.setColorAt(0, toQColor(gradient.start));
-            linear.setColorAt(1, toQColor(gradient.end));
-            brush = linear;
-        }
-        painter.setPen(QPen(appearance_.dark ? QColor(255, 255, 255, 50) : QColor(0, 0, 0, 35), 1));
-        painter.setBrush(brush);
-        painter.drawRoundedRect(chip, 6, 6);
-        if (isChecked() || underMouse()) {
-            painter.setPen(QPen(isChecked() ? appearance_.accent : appearance_.border, 2));
-            painter.setBrush(Qt::NoBrush);
-            painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 8, 8);
-        }
-    }
-
-private:
-    BackgroundPreset::Style style_;
-    const ShellAppearance& appearance_;
-};
 
 /// A desktop picture's preview; ringed when it is the background.
 class WallpaperChip final : public QAbstractButton {
@@ -302,7 +257,7 @@ void EditorBackgroundPanel::buildSources(QVBoxLayout* column) {
     const auto& all = BackgroundPreset::all();
     for (std::size_t i = 0; i < all.size(); ++i) {
         const BackgroundPreset& preset = all[i];
-        auto* chip = new PresetChip(preset.style, appearance_, content_);
+        auto* chip = new BackgroundPresetChip(preset.style, appearance_, content_);
         chip->setToolTip(qt(preset.nameKey ? text(*preset.nameKey) : preset.name));
         chip->setAccessibleName(chip->toolTip());
         chip->setProperty("presetID", qt(preset.id));

@@ -91,6 +91,19 @@ void PinnedScreenshotWindow::closePin(const char* reason) {
     }
 }
 
+void PinnedScreenshotWindow::replaceImage(QImage image, QSize pointSize) {
+    const double opacity = model_.opacity();
+    const Rect old = model_.frame();
+    const Size size{static_cast<double>(std::max(pointSize.width(), 1)), static_cast<double>(std::max(pointSize.height(), 1))};
+    image_ = std::move(image);
+    model_ = PinnedScreenshotViewModel(size, Rect{{old.midX() - size.width / 2, old.midY() - size.height / 2}, size});
+    model_.setOpacity(opacity);
+    applyFrame();
+    update();
+    RuntimeLogger::log("pinned screenshot replaced frame=" + frameText(geometry()) +
+                       " image=" + std::to_string(image_.width()) + "x" + std::to_string(image_.height()));
+}
+
 void PinnedScreenshotWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, model_.scale() != 1);
@@ -175,7 +188,12 @@ void PinnedScreenshotWindow::contextMenuEvent(QContextMenuEvent* event) {
                        if (callbacks_.annotate) {
                            callbacks_.annotate(image_);
                        }
-                       closePin("annotate");
+                   });
+    menu.addAction(ShellIcons::icon("square.and.arrow.down", appearance_.text),
+                   qt(localization_.text(L10nKey::actionEditorSave)), this, [this] {
+                       if (callbacks_.save) {
+                           callbacks_.save(image_);
+                       }
                    });
     QMenu* opacity = menu.addMenu(ShellIcons::icon("circle", appearance_.text),
                                   qt(localization_.text(L10nKey::pinnedOpacity)));

@@ -26,7 +26,9 @@ class PinnedScreenshotWindow final : public QWidget {
 public:
     struct Callbacks {
         std::function<void(const QImage&)> copy;
+        /// Annotate from the menu; the owner hides the pin while the editor has it.
         std::function<void(const QImage&)> annotate;
+        std::function<void(const QImage&)> save;
         /// The window was pressed: it becomes the one Escape closes.
         std::function<void()> selected;
         /// The window has closed and may be deleted.
@@ -37,9 +39,13 @@ public:
     PinnedScreenshotWindow(QImage image, const QRect& frame, const AppPreferences& preferences,
                            const LocalizationStore& localization);
     void setCallbacks(Callbacks callbacks) { callbacks_ = std::move(callbacks); }
+    const Callbacks& callbacks() const { return callbacks_; }
 
     const PinnedScreenshotViewModel& model() const { return model_; }
+    const QImage& image() const { return image_; }
     void closePin(const char* reason);
+    /// An edited version takes the pin's place: `pointSize` at scale 1, around the same centre.
+    void replaceImage(QImage image, QSize pointSize);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -71,9 +71,14 @@ void QtPinnedWindows::pinImage(const Image& image, const Rect& frame, PinnedMous
             RuntimeLogger::log("pinned screenshot copied");
         }
     };
-    callbacks.annotate = [this, alive](const QImage& shown) {
+    callbacks.annotate = [this, alive, raw](const QImage&) {
         if (!alive.expired()) {
-            annotate(shown);
+            annotate(raw);
+        }
+    };
+    callbacks.save = [this, alive](const QImage& shown) {
+        if (!alive.expired() && onSave) {
+            onSave(fromQImage(shown));
         }
     };
     callbacks.selected = [this, alive, raw] {
@@ -87,6 +92,7 @@ void QtPinnedWindows::pinImage(const Image& image, const Rect& frame, PinnedMous
         }
     };
     raw->setCallbacks(std::move(callbacks));
+    ids_.emplace_back(raw, "pin-" + std::to_string(nextID_++));
     images_.push_back(std::move(window));
     raw->show();
     raw->raise();
@@ -117,17 +123,73 @@ void QtPinnedWindows::pinText(const std::string& text, const std::optional<Displ
     raw->raise();
 }
 
+int QtPinnedWindows::pinnedImageCount() const {
+    return static_cast<int>(std::count_if(images_.begin(), images_.end(), [](const auto& w) { return !w->isHidden(); }));
+}
+
 void QtPinnedWindows::closeSelectedOrMostRecentImage() {
-    PinnedScreenshotWindow* target = selected_ ? selected_ : (images_.empty() ? nullptr : images_.back().get());
+    PinnedScreenshotWindow* target = selected_ && !selected_->isHidden() ? selected_ : nullptr;
+    for (auto it = images_.rbegin(); !target && it != images_.rend(); ++it) {
+        if (!(*it)->isHidden()) {
+            target = it->get();
+        }
+    }
     if (target) {
         target->closePin("escape");
     }
+}
+
+std::string QtPinnedWindows::idOf(const PinnedScreenshotWindow* window) const {
+    const auto found = std::find_if(ids_.begin(), ids_.end(), [window](const auto& entry) { return entry.first == window; });
+    return found == ids_.end() ? std::string() : found->second;
+}
+
+PinnedScreenshotWindow* QtPinnedWindows::find(const std::string& id) const {
+    const auto found = std::find_if(ids_.begin(), ids_.end(), [&id](const auto& entry) { return entry.second == id; });
+    if (found == ids_.end()) {
+        return nullptr;
+    }
+    for (const auto& window : images_) {
+        if (window.get() == found->first) {
+            return window.get();
+        }
+    }
+    return nullptr;
+}
+
+void QtPinnedWindows::setImageHidden(const std::string& id, bool hidden) {
+    PinnedScreenshotWindow* window = find(id);
+    if (!window || window->isHidden() == hidden) {
+        return;
+    }
+    window->setVisible(!hidden);
+    if (!hidden) {
+        window->raise();
+    }
+    if (onChanged) {
+        onChanged();
+    }
+}
+
+void QtPinnedWindows::replaceImage(const std::string& id, const Image& image) {
+    PinnedScreenshotWindow* window = find(id);
+    if (!window) {
+        return;
+    }
+    QImage picture = toQImage(image);
+    const QScreen* screen = window->screen() ? window->screen() : screenUnderPointer();
+    const double ratio = screen->devicePixelRatio() > 0 ? screen->devicePixelRatio() : 1;
+    const QSize points(static_cast<int>(std::lround(picture.width() / ratio)),
+                       static_cast<int>(std::lround(picture.height() / ratio)));
+    window->replaceImage(std::move(picture), points);
+    setImageHidden(id, false);
 }
 
 void QtPinnedWindows::imageClosed(PinnedScreenshotWindow* window) {
     if (selected_ == window) {
         selected_ = nullptr;
     }
+    std::erase_if(ids_, [window](const auto& entry) { return entry.first == window; });
     release(images_, window, services_.mainQueue);
     if (onChanged) {
         onChanged();
@@ -138,9 +200,10 @@ void QtPinnedWindows::textClosed(PinnedTextWindow* window) {
     release(texts_, window, services_.mainQueue);
 }
 
-void QtPinnedWindows::annotate(const QImage& image) {
+void QtPinnedWindows::annotate(PinnedScreenshotWindow* window) {
     if (onAnnotate) {
-        onAnnotate(fromQImage(image));
+        // The controller hides the pin while the editor has its picture and shows it again after.
+        onAnnotate(idOf(window), fromQImage(window->image()));
     } else {
         RuntimeLogger::log("pinned screenshot annotate unavailable");
     }

@@ -1,5 +1,6 @@
 #include "Shell/Thumbnails/FloatingThumbnailPanel.h"
 
+#include "Shell/QtDesktopGeometry.h"
 #include "Shell/Thumbnails/FloatingThumbnailCard.h"
 #include "ZelvorApp/Infrastructure/RuntimeLogger.h"
 #include "ZelvorApp/Thumbnails/FloatingThumbnailManager.h"
@@ -84,7 +85,10 @@ void FloatingThumbnailPanel::place() {
     const int count = static_cast<int>(cards_.size());
     const int width = FloatingThumbnailCard::cardWidth;
     const int height = count * FloatingThumbnailCard::cardHeight + (count - 1) * gap;
-    QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+    // The stack stands on the display of the latest capture; without one, where the user is.
+    const auto& captureFrame = manager_.presentationContext().captureFrame;
+    QScreen* screen = QGuiApplication::screenAt(
+        captureFrame ? QtDesktopGeometry::globalRect(*captureFrame).center() : QCursor::pos());
     const QRect area = (screen ? screen : QGuiApplication::primaryScreen())->availableGeometry();
     const FloatingThumbnailPosition corner = manager_.position();
     const bool left = corner == FloatingThumbnailPosition::topLeft || corner == FloatingThumbnailPosition::bottomLeft;

@@ -56,8 +56,11 @@ void QtFloatingThumbnails::refresh() {
     panel_->refresh(ShellAppearance::resolve(services_.model.preferences().visualAppearanceMode));
 }
 
-void QtFloatingThumbnails::present(const ExportedAsset& asset, const VisualMemorySource& source) {
+void QtFloatingThumbnails::present(const ExportedAsset& asset, const VisualMemorySource& source,
+                                   const FloatingThumbnailPresentationContext& context) {
     FloatingThumbnailItem item;
+    item.displayID = context.displayID;
+    item.captureFrame = context.captureFrame;
     item.url = asset.url;
     item.kind = asset.kind;
     item.ownership = FloatingThumbnailOwnership::exported;
@@ -104,6 +107,18 @@ void QtFloatingThumbnails::configure(FloatingThumbnailPosition position, double 
 void QtFloatingThumbnails::removeTemporaryFiles(double ageSeconds) {
     const int removed = fileStore_->cleanupFiles(ageSeconds, services_.clock.now());
     RuntimeLogger::log("floating thumbnail cleanup removed=" + std::to_string(removed));
+}
+
+void QtFloatingThumbnails::remove(const std::string& id) {
+    if (const auto uuid = Uuid::parse(id)) {
+        manager_->remove(*uuid);
+    }
+}
+
+void QtFloatingThumbnails::resumeDismissal(const std::string& id) {
+    if (const auto uuid = Uuid::parse(id)) {
+        manager_->resumeDismissal(*uuid);
+    }
 }
 
 } // namespace brisklet

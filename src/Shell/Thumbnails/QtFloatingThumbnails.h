@@ -40,13 +40,16 @@ public:
     FloatingThumbnailManager& manager() { return *manager_; }
     FloatingThumbnailPanel& panel() { return *panel_; }
 
-    void present(const ExportedAsset& asset, const VisualMemorySource& source) override;
+    void present(const ExportedAsset& asset, const VisualMemorySource& source,
+                 const FloatingThumbnailPresentationContext& context) override;
     bool presentQuickScreenshot(const Image& image) override;
     bool suspend() override;
     void resume() override;
     void dismissAll() override;
     void configure(FloatingThumbnailPosition position, double dismissDelaySeconds) override;
     void removeTemporaryFiles(double ageSeconds) override;
+    void remove(const std::string& id) override;
+    void resumeDismissal(const std::string& id) override;
 
 private:
     void refresh();

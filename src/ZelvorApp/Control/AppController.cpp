@@ -17,7 +17,9 @@
 #include "ZelvorApp/Control/Ports/PinnedWindowsPort.h"
 #include "ZelvorApp/Control/Ports/SelectedTextSource.h"
 #include "ZelvorApp/Control/Ports/StatusItemPort.h"
+#include "ZelvorApp/Control/ReeditedCapture.h"
 #include "ZelvorApp/Control/StartupPreferencesMigration.h"
+#include "ZelvorApp/Editor/ScreenshotPngWriter.h"
 #include "ZelvorApp/Infrastructure/DesktopVisibilityController.h"
 #include "ZelvorApp/Infrastructure/LaunchAtLoginService.h"
 #include "ZelvorApp/Infrastructure/LocalizationStore.h"
@@ -70,7 +72,9 @@ AppController::AppController(AppEnvironment environment, AppModel& model)
       recentStore_(env_.services.defaults, DefaultsKeys::recentExports, recentExportLimit),
       popover_(env_.ports.statusItem),
       gates_(env_, model_, [this] { return recordingFlows_.isVideoRecordingActive(); }),
-      bookkeeping_(env_, model_, recentStore_), recordingFlows_(env_, model_, gates_, bookkeeping_, popover_),
+      bookkeeping_(env_, model_, recentStore_),
+      recordingFlows_(env_, model_, gates_, bookkeeping_, popover_,
+                      [this](const auto& change) { updatePreferences(change); }),
       screenshotFlow_(env_, model_, gates_, bookkeeping_, popover_,
                       ScreenshotFlow::Hooks{[this](const auto& change) { updatePreferences(change); },
                                             [this](bool active, ScreenshotEditorInitialInteractionMode mode) {
@@ -469,6 +473,10 @@ void AppController::cancelCapture() {
     recordingFlows_.cancel();
 }
 
+void AppController::gifRecordingProgressed(double elapsedSeconds, double maxDurationSeconds) {
+    recordingFlows_.gifProgress(elapsedSeconds, maxDurationSeconds);
+}
+
 void AppController::captureSessionFinished(const ExportOutcome& outcome, ExportKind kind) {
     recordingFlows_.sessionFinished(outcome, kind);
 }
@@ -655,17 +663,35 @@ void AppController::annotateVisualMemoryItem(const VisualMemoryItem& item) {
                                   VisualMemorySource{item.sourceApp, item.sourceWindow, item.sourceURL});
 }
 
-void AppController::annotateImage(Image image) {
-    screenshotFlow_.annotateImage(std::move(image), VisualMemorySource{});
+void AppController::annotatePinnedImage(const std::string& pinID, Image image) {
+    if (PinnedWindowsPort* pins = env_.ports.pinnedWindows) {
+        pins->setImageHidden(pinID, true);
+    }
+    screenshotFlow_.annotateImage(std::move(image), VisualMemorySource{},
+                                  ReeditedCapture{ReeditedCapture::Kind::pinnedScreenshot, pinID});
 }
 
-bool AppController::annotateThumbnailImage(Image image, const VisualMemorySource& source) {
+bool AppController::annotateThumbnailImage(Image image, const VisualMemorySource& source,
+                                           const std::string& thumbnailID) {
     if (model_.state() != AppViewState::idle) {
         RuntimeLogger::log("floating thumbnail annotate declined state=" + std::string(toString(model_.state())));
         return false;
     }
-    screenshotFlow_.annotateImage(std::move(image), source);
+    screenshotFlow_.annotateImage(std::move(image), source,
+                                  ReeditedCapture{ReeditedCapture::Kind::floatingThumbnail, thumbnailID});
     return true;
+}
+
+void AppController::savePinnedImage(const Image& image) {
+    const auto saved = ScreenshotPngWriter::writeNew(env_.services.codec, env_.services.clock, image,
+                                                     model_.preferences().exportDirectoryURL());
+    if (saved) {
+        RuntimeLogger::log("pinned screenshot saved url=" + saved.value().string());
+        bookkeeping_.handleExportOutcome(ExportOutcome::success(saved.value()), ExportKind::screenshot);
+    } else {
+        RuntimeLogger::log("pinned screenshot save failed error=" + saved.error().description());
+        bookkeeping_.handleExportOutcome(ExportOutcome::failure(saved.error()), ExportKind::screenshot);
+    }
 }
 
 void AppController::recordSavedExport(const std::filesystem::path& url, ExportKind kind) {

@@ -82,11 +82,15 @@ public:
 
     /// Opens a library item in the editor; its next save is recorded in the library in any case.
     void annotateVisualMemoryItem(const VisualMemoryItem& item);
-    /// Opens the editor on a picture that is not a file (a pinned screenshot).
-    void annotateImage(Image image);
+    /// Opens the editor on a pinned screenshot's picture; the pin hides meanwhile, then shows
+    /// the edited version or comes back unchanged.
+    void annotatePinnedImage(const std::string& pinID, Image image);
     /// Opens the editor on a floating thumbnail's picture; false while a capture or an editor is
-    /// in the way.
-    bool annotateThumbnailImage(Image image, const VisualMemorySource& source);
+    /// in the way. The card waits and is replaced by the edited version.
+    bool annotateThumbnailImage(Image image, const VisualMemorySource& source, const std::string& thumbnailID);
+    /// Save from a pinned screenshot's menu: a new PNG in the export directory, then the usual
+    /// export bookkeeping (recent exports, library, thumbnail).
+    void savePinnedImage(const Image& image);
     /// A file the application wrote outside an export flow (a thumbnail saved later) joins the
     /// recent exports.
     void recordSavedExport(const std::filesystem::path& url, ExportKind kind);
@@ -100,6 +104,8 @@ public:
     VisualMemoryRecordingService::ManualCleanupResult cleanupVisualMemoryNow();
     /// A capture session finished producing its file, or failed.
     void captureSessionFinished(const ExportOutcome& outcome, ExportKind kind);
+    /// A GIF recording's clock moved on (published for the control bar and the panel).
+    void gifRecordingProgressed(double elapsedSeconds, double maxDurationSeconds);
 
     /// The toolbar build the stored flag asks for.
     ScreenshotToolbarImplementation preferredToolbar() const;

@@ -29,6 +29,21 @@ void ExportBookkeeping::notePendingSource(ExportKind kind, const VisualMemorySou
     pendingSources_[kind] = source;
 }
 
+void ExportBookkeeping::notePendingThumbnailContext(ExportKind kind,
+                                                    const FloatingThumbnailPresentationContext& context) {
+    pendingThumbnailContexts_[kind] = context;
+}
+
+FloatingThumbnailPresentationContext ExportBookkeeping::takePendingThumbnailContext(ExportKind kind) {
+    const auto found = pendingThumbnailContexts_.find(kind);
+    if (found == pendingThumbnailContexts_.end()) {
+        return {};
+    }
+    const FloatingThumbnailPresentationContext context = found->second;
+    pendingThumbnailContexts_.erase(found);
+    return context;
+}
+
 VisualMemorySource ExportBookkeeping::takePendingSource(ExportKind kind) {
     if (const auto found = pendingSources_.find(kind); found != pendingSources_.end()) {
         VisualMemorySource source = found->second;
@@ -65,6 +80,7 @@ void ExportBookkeeping::handleExportOutcome(const ExportOutcome& outcome, Export
     const bool force = kind == ExportKind::screenshot && takeForceFlag();
     if (!outcome) {
         takePendingSource(kind);
+        takePendingThumbnailContext(kind);
         presentFailure(outcome.error());
         return;
     }
@@ -73,16 +89,17 @@ void ExportBookkeeping::handleExportOutcome(const ExportOutcome& outcome, Export
     recordVisualMemory(asset, source, force);
     model_.setLastMessage(env_.services.localization.format(L10nKey::messageExportSaved,
                                                             {asset.url.filename().string()}));
-    presentSuccess(asset, source, force);
+    presentSuccess(asset, source, takePendingThumbnailContext(kind), force);
     model_.setState(AppViewState::idle);
 }
 
-void ExportBookkeeping::presentSuccess(const ExportedAsset& asset, const VisualMemorySource& source, bool force) {
+void ExportBookkeeping::presentSuccess(const ExportedAsset& asset, const VisualMemorySource& source,
+                                       const FloatingThumbnailPresentationContext& context, bool force) {
     model_.setState(AppViewState::exportSuccess);
     switch (FloatingThumbnailPresentationPolicy::presentation(asset.kind, model_.preferences(), force)) {
     case ExportPresentation::thumbnail:
         if (env_.ports.floatingThumbnails) {
-            env_.ports.floatingThumbnails->present(asset, source);
+            env_.ports.floatingThumbnails->present(asset, source, context);
         } else {
             RuntimeLogger::log("floating thumbnails unavailable url=" + asset.url.string());
         }

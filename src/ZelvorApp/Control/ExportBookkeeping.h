@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ZelvorApp/Control/AppFlowError.h"
+#include "ZelvorApp/Thumbnails/FloatingThumbnailPresentationContext.h"
 #include "ZelvorCore/Foundation/Result.h"
 #include "ZelvorCore/Models/ExportKind.h"
 #include "ZelvorCore/Models/ExportedAsset.h"
@@ -34,6 +35,9 @@ public:
     void notePendingSource(ExportKind kind, const VisualMemorySource& source);
     /// Removes and returns the noted source, or the current one.
     VisualMemorySource takePendingSource(ExportKind kind);
+    /// Where a capture of `kind` was taken, so its thumbnail shows on that display.
+    void notePendingThumbnailContext(ExportKind kind, const FloatingThumbnailPresentationContext& context);
+    FloatingThumbnailPresentationContext takePendingThumbnailContext(ExportKind kind);
 
     /// The next screenshot export is recorded in the library whatever the save flag says.
     void forceNextScreenshotRecording() { forcesNextScreenshotRecording_ = true; }
@@ -50,13 +54,15 @@ public:
     void presentFailure(const AppFlowError& error);
 
 private:
-    void presentSuccess(const ExportedAsset& asset, const VisualMemorySource& source, bool force);
+    void presentSuccess(const ExportedAsset& asset, const VisualMemorySource& source,
+                        const FloatingThumbnailPresentationContext& context, bool force);
     void showExportAlert(const ExportedAsset& asset);
 
     AppEnvironment& env_;
     AppModel& model_;
     RecentExportStore& recentStore_;
     std::map<ExportKind, VisualMemorySource> pendingSources_;
+    std::map<ExportKind, FloatingThumbnailPresentationContext> pendingThumbnailContexts_;
     bool forcesNextScreenshotRecording_ = false;
     std::shared_ptr<bool> alive_;
 };

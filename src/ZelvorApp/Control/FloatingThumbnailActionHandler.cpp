@@ -142,7 +142,7 @@ bool FloatingThumbnailActionHandler::pin(const FloatingThumbnailItem& item) {
 
 bool FloatingThumbnailActionHandler::annotate(const FloatingThumbnailItem& item) {
     auto image = picture(item);
-    return image && callbacks_.annotate && callbacks_.annotate(std::move(*image), item.source);
+    return image && callbacks_.annotate && callbacks_.annotate(std::move(*image), item.source, item.id.toString());
 }
 
 bool FloatingThumbnailActionHandler::remove(const FloatingThumbnailItem& item) {

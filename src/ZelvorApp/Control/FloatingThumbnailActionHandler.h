@@ -36,8 +36,9 @@ public:
         PinnedWindowsPort* pinnedWindows = nullptr;
     };
     struct Callbacks {
-        /// Opens the editor on the picture; false when it cannot open now.
-        std::function<bool(Image, const VisualMemorySource&)> annotate;
+        /// Opens the editor on the card's picture (the last argument is the card's id); false when
+        /// it cannot open now.
+        std::function<bool(Image, const VisualMemorySource&, const std::string&)> annotate;
         /// A temporary file became an export: it joins the recent exports.
         std::function<void(const std::filesystem::path&, ExportKind)> recordSaved;
         std::function<void(const ExportedAsset&)> deleteAsset;

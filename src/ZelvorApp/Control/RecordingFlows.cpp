@@ -34,9 +34,10 @@ Rect globalRect(const Rect& windowServer, const std::vector<DisplayScreen>& scre
 } // namespace
 
 RecordingFlows::RecordingFlows(AppEnvironment& environment, AppModel& model, CaptureGates& gates,
-                               ExportBookkeeping& bookkeeping, StatusPopoverGate& popover)
+                               ExportBookkeeping& bookkeeping, StatusPopoverGate& popover,
+                               PreferencesUpdate updatePreferences)
     : env_(environment), model_(model), gates_(gates), bookkeeping_(bookkeeping), popover_(popover),
-      alive_(std::make_shared<bool>(true)) {}
+      updatePreferences_(std::move(updatePreferences)), alive_(std::make_shared<bool>(true)) {}
 
 RecordingFlows::~RecordingFlows() = default;
 
@@ -178,12 +179,13 @@ void RecordingFlows::startGIFWindow() {
 
 void RecordingFlows::selected(Flow flow, const ScreenSelectionResult& result) {
     activeFlow_ = flow;
+    bookkeeping_.notePendingThumbnailContext(flow == Flow::longshot ? ExportKind::longshot : ExportKind::gif,
+                                             {result.screen.displayID, result.rect});
     if (flow == Flow::longshot) {
         if (!env_.ports.longshotSession) {
             abandon("longshot session unavailable");
             return;
         }
-        RuntimeLogger::log("longshot capture ready mode=autoPending rect=" + toString(result.rect));
         if (!env_.ports.longshotSession->start(result.rect, result.screen, model_.preferences().recordingOptions)) {
             abandon("longshot session failed to start");
             return;
@@ -203,6 +205,9 @@ void RecordingFlows::selected(Flow flow, const ScreenSelectionResult& result) {
         {[this, alive, region, screen](RecordingOptions options) {
              if (!alive.expired()) {
                  env_.ports.recordingOptionsBar->close();
+                 if (updatePreferences_) {
+                     updatePreferences_([options](AppPreferences& preferences) { preferences.recordingOptions = options; });
+                 }
                  startRecording(region, screen, options);
              }
          },

@@ -3,8 +3,10 @@
 #include "ZelvorApp/Control/ExportBookkeeping.h"
 #include "ZelvorApp/Control/SelectionOverlayTypes.h"
 #include "ZelvorApp/Infrastructure/DesktopVisibilityController.h"
+#include "ZelvorCore/Models/AppPreferences.h"
 #include "ZelvorCore/Models/RecordingOptions.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -20,8 +22,11 @@ struct AppEnvironment;
 /// running capture session, and from its finished file to the export bookkeeping.
 class RecordingFlows {
 public:
+    /// Changes the stored preferences (the options confirmed at the bar become the next defaults).
+    using PreferencesUpdate = std::function<void(const std::function<void(AppPreferences&)>&)>;
+
     RecordingFlows(AppEnvironment& environment, AppModel& model, CaptureGates& gates, ExportBookkeeping& bookkeeping,
-                   StatusPopoverGate& popover);
+                   StatusPopoverGate& popover, PreferencesUpdate updatePreferences = {});
     ~RecordingFlows();
 
     void startLongshot();
@@ -55,6 +60,7 @@ private:
     CaptureGates& gates_;
     ExportBookkeeping& bookkeeping_;
     StatusPopoverGate& popover_;
+    PreferencesUpdate updatePreferences_;
     std::optional<DesktopVisibilityController::SessionToken> desktopToken_;
     RecordingOutputFormat activeFormat_ = RecordingOutputFormat::gif;
     std::optional<Flow> activeFlow_;

@@ -2,6 +2,7 @@
 
 #include "Platform/Clock.h"
 #include "Platform/DisplayServer.h"
+#include "Platform/ImageCodec.h"
 #include "Platform/MainQueue.h"
 #include "Platform/SerialQueue.h"
 #include "ZelvorApp/Capture/ScreenCaptureService.h"
@@ -24,6 +25,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace brisklet {
 
@@ -199,6 +201,8 @@ void ScreenshotFlow::cancelActiveSelection() {
 
 void ScreenshotFlow::selected(Request request, ScreenSelectionResult result) {
     model_.setState(AppViewState::takingScreenshot);
+    bookkeeping_.notePendingThumbnailContext(ExportKind::screenshot,
+                                             {result.screen.displayID, result.rect});
     const double startedAt = env_.services.clock.monotonicSeconds();
     const unsigned generation = generation_;
     std::weak_ptr<bool> alive = alive_;
@@ -296,12 +300,14 @@ void ScreenshotFlow::completeQuickScreenshot(const ScreenSelectionResult&, Resul
     model_.setState(AppViewState::idle);
 }
 
-void ScreenshotFlow::annotateImage(Image image, const VisualMemorySource& source) {
+void ScreenshotFlow::annotateImage(Image image, const VisualMemorySource& source,
+                                   std::optional<ReeditedCapture> reedited) {
     if (gates_.hasActiveSelection()) {
         RuntimeLogger::log("visualMemory annotate ignored reason=activeSelection");
         return;
     }
     discardOpenEditor();
+    reedited_ = std::move(reedited);
     ++generation_;
     const auto screens = env_.services.displays.screens();
     std::optional<DisplayScreen> screen = screenUnderMouse(env_.services.displays);
@@ -309,6 +315,7 @@ void ScreenshotFlow::annotateImage(Image image, const VisualMemorySource& source
         screen = screens.front();
     }
     if (!screen) {
+        restoreReedited();
         bookkeeping_.presentFailure(ScreenCaptureError::missingScreen);
         return;
     }
@@ -316,6 +323,7 @@ void ScreenshotFlow::annotateImage(Image image, const VisualMemorySource& source
     const Size size{image.width() / scale, image.height() / scale};
     const Rect rect{{screen->frame.midX() - size.width / 2, screen->frame.midY() - size.height / 2}, size};
     bookkeeping_.notePendingSource(ExportKind::screenshot, source);
+    bookkeeping_.takePendingThumbnailContext(ExportKind::screenshot);
     model_.setState(AppViewState::takingScreenshot);
     presentEditor(Request{}, ScreenSelectionResult{rect, *screen, {}, std::nullopt, {}}, std::move(image), false,
                   false);
@@ -339,6 +347,7 @@ void ScreenshotFlow::presentEditor(Request request, const ScreenSelectionResult&
     ScreenshotEditorPort* editor = env_.ports.editor;
     if (!editor) {
         RuntimeLogger::log("screenshot editor unavailable flow=screenshot");
+        restoreReedited();
         bookkeeping_.takePendingSource(ExportKind::screenshot);
         hiddenWindows_.restore();
         popover_.unsuppress();
@@ -440,16 +449,66 @@ void ScreenshotFlow::discardOpenEditor() {
         env_.ports.editor->discard();
     }
     bookkeeping_.takePendingSource(ExportKind::screenshot);
+    restoreReedited();
     finishEditorSession();
+}
+
+void ScreenshotFlow::restoreReedited() {
+    const auto reedited = std::exchange(reedited_, std::nullopt);
+    if (!reedited) {
+        return;
+    }
+    RuntimeLogger::log("reedited " + std::string(reedited->kind == ReeditedCapture::Kind::pinnedScreenshot
+                                                       ? "pinned screenshot"
+                                                       : "floating thumbnail") +
+                       " restored");
+    if (reedited->kind == ReeditedCapture::Kind::pinnedScreenshot) {
+        if (env_.ports.pinnedWindows) {
+            env_.ports.pinnedWindows->setImageHidden(reedited->id, false);
+        }
+    } else if (env_.ports.floatingThumbnails) {
+        env_.ports.floatingThumbnails->resumeDismissal(reedited->id);
+    }
+}
+
+void ScreenshotFlow::replaceReedited(const Image* edited) {
+    if (!reedited_) {
+        return;
+    }
+    if (reedited_->kind == ReeditedCapture::Kind::pinnedScreenshot) {
+        if (!edited) {
+            // The new version cannot be shown: the pin keeps the picture it had.
+            restoreReedited();
+            return;
+        }
+        const auto reedited = std::exchange(reedited_, std::nullopt);
+        RuntimeLogger::log("reedited pinned screenshot replaced");
+        if (env_.ports.pinnedWindows) {
+            env_.ports.pinnedWindows->replaceImage(reedited->id, *edited);
+        }
+    } else {
+        const auto reedited = std::exchange(reedited_, std::nullopt);
+        RuntimeLogger::log("reedited floating thumbnail replaced");
+        if (env_.ports.floatingThumbnails) {
+            env_.ports.floatingThumbnails->remove(reedited->id);
+        }
+    }
 }
 
 void ScreenshotFlow::onSave(ScreenshotSaveResult result) {
     finishEditorSession();
     if (result) {
         RuntimeLogger::log("screenshot editor finish outcome=success");
+        if (reedited_ && reedited_->kind == ReeditedCapture::Kind::pinnedScreenshot) {
+            const auto saved = env_.services.codec.readFile(result.value());
+            replaceReedited(saved ? &saved.value() : nullptr);
+        } else {
+            replaceReedited(nullptr);
+        }
         bookkeeping_.handleExportOutcome(ExportOutcome::success(result.value()), ExportKind::screenshot);
     } else {
         RuntimeLogger::log("screenshot editor finish outcome=failure error=" + result.error().description());
+        restoreReedited();
         bookkeeping_.handleExportOutcome(ExportOutcome::failure(result.error()), ExportKind::screenshot);
     }
 }
@@ -459,7 +518,14 @@ void ScreenshotFlow::onCopy(ScreenshotCopyPayload payload) {
     finishEditorSession();
     const bool persists = payload.persistenceURL.has_value();
     RuntimeLogger::log("screenshot editor copy persists=" + boolText(persists));
+    if (persists || (reedited_ && reedited_->kind == ReeditedCapture::Kind::pinnedScreenshot)) {
+        replaceReedited(&payload.image);
+    } else {
+        restoreReedited();
+    }
     const VisualMemorySource source = bookkeeping_.takePendingSource(ExportKind::screenshot);
+    const FloatingThumbnailPresentationContext context =
+        bookkeeping_.takePendingThumbnailContext(ExportKind::screenshot);
     const bool force = bookkeeping_.takeForceFlag();
     const bool recordsInLibrary = persists && (model_.preferences().saveScreenshotToVisualMemory || force);
     model_.setLastMessage(env_.services.localization.text(L10nKey::messageScreenshotCopied));
@@ -476,7 +542,7 @@ void ScreenshotFlow::onCopy(ScreenshotCopyPayload payload) {
     std::weak_ptr<bool> alive = alive_;
     env_.services.copyPersistence.persist(
         std::move(payload.image), url,
-        [this, alive, url, source, force, recordsInLibrary, startedAt](Status<ScreenshotEditorError> written,
+        [this, alive, url, source, context, force, recordsInLibrary, startedAt](Status<ScreenshotEditorError> written,
                                                                       std::int64_t encodeMs) {
             if (alive.expired()) {
                 return;
@@ -493,7 +559,7 @@ void ScreenshotFlow::onCopy(ScreenshotCopyPayload payload) {
             if (FloatingThumbnailPresentationPolicy::presentation(ExportKind::screenshot, model_.preferences(),
                                                                   force) == ExportPresentation::thumbnail) {
                 if (env_.ports.floatingThumbnails) {
-                    env_.ports.floatingThumbnails->present(asset, source);
+                    env_.ports.floatingThumbnails->present(asset, source, context);
                 } else {
                     RuntimeLogger::log("floating thumbnails unavailable url=" + url.string());
                 }
@@ -508,6 +574,13 @@ void ScreenshotFlow::onPin(Image image, Rect frame) {
     finishEditorSession();
     RuntimeLogger::log("screenshot editor pin");
     bookkeeping_.takePendingSource(ExportKind::screenshot);
+    if (reedited_ && reedited_->kind == ReeditedCapture::Kind::pinnedScreenshot && env_.ports.pinnedWindows) {
+        // The pin takes its annotated version where it stands instead of a second pin appearing.
+        replaceReedited(&image);
+        model_.setState(AppViewState::idle);
+        return;
+    }
+    replaceReedited(&image);
     if (env_.ports.pinnedWindows) {
         env_.ports.pinnedWindows->pinImage(image, frame, model_.preferences().pinnedLeftDoubleClickAction);
     } else {
@@ -522,6 +595,7 @@ void ScreenshotFlow::onCancel() {
     finishEditorSession();
     RuntimeLogger::log("screenshot editor cancel");
     bookkeeping_.takePendingSource(ExportKind::screenshot);
+    restoreReedited();
     model_.setState(AppViewState::idle);
 }
 

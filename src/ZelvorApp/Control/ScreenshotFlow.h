@@ -4,6 +4,7 @@
 #include "ZelvorApp/Control/HiddenAppWindows.h"
 #include "ZelvorApp/Control/Ports/ApplicationHost.h"
 #include "ZelvorApp/Control/Ports/ScreenshotEditorPort.h"
+#include "ZelvorApp/Control/ReeditedCapture.h"
 #include "ZelvorApp/Control/SelectionOverlayTypes.h"
 #include "ZelvorApp/Infrastructure/DesktopVisibilityController.h"
 #include "ZelvorCore/Models/VisualMemorySource.h"
@@ -42,9 +43,11 @@ public:
     /// The screenshot hotkey pressed while the overlay is open.
     void cancelActiveSelection();
     bool isEditorOpen() const;
-    /// Opens an existing picture (a library item) in the editor, centred on the screen under
-    /// the pointer.
-    void annotateImage(Image image, const VisualMemorySource& source);
+    /// Opens an existing picture (a library item, a card, a pin) in the editor, centred on the
+    /// screen under the pointer. A `reedited` card or pin is replaced by what the editor makes of
+    /// it, or restored when the editor is cancelled.
+    void annotateImage(Image image, const VisualMemorySource& source,
+                       std::optional<ReeditedCapture> reedited = std::nullopt);
 
 private:
     struct Request {
@@ -79,6 +82,11 @@ private:
     void onPin(Image image, Rect frame);
     void onCancel();
     void discardOpenEditor();
+    /// The re-edited card or pin comes back as it was.
+    void restoreReedited();
+    /// The re-edited card leaves (its new version arrives as an export); the pin shows `edited`,
+    /// or keeps its picture when there is none.
+    void replaceReedited(const Image* edited);
 
     AppEnvironment& env_;
     AppModel& model_;
@@ -91,6 +99,7 @@ private:
     std::optional<ActivationPolicy> policyBeforeEditor_;
     ScreenshotEditorInitialInteractionMode editorMode_ = ScreenshotEditorInitialInteractionMode::normal;
     bool editorOpen_ = false;
+    std::optional<ReeditedCapture> reedited_;
     /// Bumped whenever a selection or an editor is replaced, so late captures are dropped.
     unsigned generation_ = 0;
     std::shared_ptr<bool> alive_;

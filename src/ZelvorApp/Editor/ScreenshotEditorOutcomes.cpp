@@ -3,9 +3,9 @@
 #include "Platform/Clock.h"
 #include "Platform/ImageCodec.h"
 #include "ZelvorApp/Export/ExportService.h"
+#include "ZelvorApp/Editor/ScreenshotPngWriter.h"
 #include "ZelvorApp/Infrastructure/RuntimeLogger.h"
 #include "ZelvorCore/FileNameBuilder.h"
-#include "ZelvorCore/Foundation/AtomicFile.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,9 +13,6 @@
 namespace brisklet {
 
 namespace {
-
-/// Two writers can pick the same name in the same second; a few fresh names settle it.
-constexpr int nameAttempts = 5;
 
 long long wholeMs(double seconds) {
     return std::max<long long>(0, static_cast<long long>(std::trunc(seconds * 1000)));
@@ -47,36 +44,6 @@ Result<Image, ScreenshotEditorError> ScreenshotEditorOutcomes::finalImage(const 
     return hooks_.composeBackground(flattened.value());
 }
 
-Status<ScreenshotEditorFailure> ScreenshotEditorOutcomes::writeNewPng(const Image& image,
-                                                                      const std::filesystem::path& directory,
-                                                                      std::filesystem::path& written) const {
-    using S = Status<ScreenshotEditorFailure>;
-    if (!services_.codec.supports(ImageFormat::png)) {
-        return S::failure({ScreenshotEditorError::encodeUnavailable});
-    }
-    const auto bytes = services_.codec.encode(image, ImageFormat::png);
-    if (!bytes) {
-        return S::failure({bytes.error() == ImageCodecError::unsupportedFormat
-                               ? ScreenshotEditorError::encodeUnavailable
-                               : ScreenshotEditorError::encodeFailed});
-    }
-    for (int attempt = 0; attempt < nameAttempts; ++attempt) {
-        const auto name = FileNameBuilder::makeFileURL(ExportKind::screenshot, directory, services_.clock.now());
-        if (!name) {
-            return S::failure({name.error()});
-        }
-        const std::error_code error = writeNewFileAtomically(name.value(), bytes.value());
-        if (!error) {
-            written = name.value();
-            return succeeded<ScreenshotEditorFailure>();
-        }
-        if (error != std::errc::file_exists) {
-            return S::failure({ScreenshotEditorError::encodeFailed});
-        }
-    }
-    return S::failure({ScreenshotEditorError::encodeFailed});
-}
-
 void ScreenshotEditorOutcomes::close() {
     finished_ = true;
     if (hooks_.tearDown) {
@@ -96,21 +63,17 @@ void ScreenshotEditorOutcomes::save(const EditorRenderInput& input, const std::f
         }
         return;
     }
-    std::filesystem::path file;
-    const auto written = writeNewPng(image.value(), exportDirectory, file);
+    const auto written =
+        ScreenshotPngWriter::writeNew(services_.codec, services_.clock, image.value(), exportDirectory);
     // Saving also copies, and on a failed write the copy is what keeps the user's work.
     services_.exportService.copyImageToPasteboard(image.value());
     close();
     if (!written) {
         RuntimeLogger::log("screenshot editor save failed error=" + written.error().description() +
                            " imageKeptOnPasteboard=true");
-        if (callbacks_.onFinish) {
-            callbacks_.onFinish(ScreenshotSaveResult::failure(written.error()));
-        }
-        return;
     }
     if (callbacks_.onFinish) {
-        callbacks_.onFinish(ScreenshotSaveResult::success(file));
+        callbacks_.onFinish(written);
     }
 }
 

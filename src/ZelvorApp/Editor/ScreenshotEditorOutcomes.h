@@ -42,8 +42,6 @@ public:
     void cancel();
 
 private:
-    Status<ScreenshotEditorFailure> writeNewPng(const Image& image, const std::filesystem::path& directory,
-                                                std::filesystem::path& written) const;
     void close();
 
     ScreenshotEditorServices services_;

@@ -151,10 +151,7 @@ void GIFPostProcessingModel::updateExportProgress(double fraction) {
 }
 
 void GIFPostProcessingModel::finishExportFailure(GIFRecorderError error) {
-    isExporting_ = false;
-    exportProgress_.reset();
-    exportErrorMessage_ = localization_.text(messageKey(error));
-    changed();
+    finishExportFailure(localization_.text(messageKey(error)));
 }
 
 std::optional<CapturedGIFFrame> GIFPostProcessingModel::playheadFrame() const {
@@ -171,11 +168,20 @@ Image GIFPostProcessingModel::renderedPreviewImage(const GIFAnnotationFrameRende
             ? GIFExportFrameRenderer::annotatedFrame(*frame->image, playheadTime_, *annotationExportPlan_, *annotations)
             : *frame->image;
     const auto composition = backgroundComposition();
-    if (!composition || !background)
+    if (!composition || !background || annotated.isEmpty())
         return annotated;
-    // One frame, no kept context: the preview follows the playhead and the choice may change
-    // between two calls.
-    auto composed = GIFBackgroundRenderer::render(annotated, *composition, *background);
+    const Size frameSize{static_cast<double>(annotated.width()), static_cast<double>(annotated.height())};
+    if (!previewContext_ || previewRenderer_ != background || previewFrameSize_ != frameSize ||
+        previewContext_->composition() != *composition) {
+        previewContext_.reset();
+        auto made = GIFRenderContext::make(frameSize, *composition, *background);
+        if (!made)
+            return annotated;
+        previewContext_.emplace(std::move(made).value());
+        previewRenderer_ = background;
+        previewFrameSize_ = frameSize;
+    }
+    auto composed = previewContext_->render(annotated);
     return composed ? std::move(composed).value() : annotated;
 }
 
@@ -185,11 +191,55 @@ std::shared_ptr<const Image> GIFPostProcessingModel::playheadThumbnailImage() co
 }
 
 std::string GIFPostProcessingModel::playheadTimestamp() const {
-    const long long hundredths = std::llround(std::max(playheadTime_, 0.0) * 100);
+    return formatTimestamp(playheadTime_);
+}
+
+std::string GIFPostProcessingModel::formatTimestamp(double seconds) {
+    const long long hundredths = std::llround(std::max(seconds, 0.0) * 100);
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "%lld:%02lld.%02lld", hundredths / 6000, (hundredths / 100) % 60,
                   hundredths % 100);
     return buffer;
+}
+
+void GIFPostProcessingModel::finishExportFailure(std::string message) {
+    isExporting_ = false;
+    exportProgress_.reset();
+    exportErrorMessage_ = std::move(message);
+    changed();
+}
+
+std::optional<std::string> GIFPostProcessingModel::exportStatusText() const {
+    if (!isExporting_)
+        return std::nullopt;
+    const int percent = static_cast<int>(std::lround(exportProgress_.value_or(0) * 100));
+    return localization_.format(L10nKey::recordingExportProgress, {percent});
+}
+
+std::string GIFPostProcessingModel::selectionSummary() const {
+    return localization_.format(L10nKey::recordingSelectionDuration, {std::abs(endTime_ - startTime_), duration_});
+}
+
+void GIFPostProcessingModel::stepPlayhead(int direction) {
+    if (direction == 0 || frames_.empty())
+        return;
+    if (isPlaying_)
+        stopPlayback();
+    // Half a hundredth of tolerance, so a playhead set from a frame's time counts as on it.
+    constexpr double tolerance = 0.005;
+    double target = playheadTime_;
+    if (direction > 0) {
+        const auto next = std::find_if(frames_.begin(), frames_.end(), [&](const CapturedGIFFrame& f) {
+            return f.timestamp > playheadTime_ + tolerance;
+        });
+        target = next != frames_.end() ? next->timestamp : duration_;
+    } else {
+        const auto previous = std::find_if(frames_.rbegin(), frames_.rend(), [&](const CapturedGIFFrame& f) {
+            return f.timestamp < playheadTime_ - tolerance;
+        });
+        target = previous != frames_.rend() ? previous->timestamp : 0.0;
+    }
+    setPlayheadTime(target);
 }
 
 } // namespace brisklet

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ZelvorApp/Background/GIFBackgroundRenderer.h"
+#include "ZelvorApp/Background/GIFRenderContext.h"
 #include "ZelvorApp/Recording/GIFPostProcessor.h"
 #include "ZelvorApp/Recording/GIFRecorderError.h"
 #include "ZelvorApp/Recording/GIFRecordingDraft.h"
@@ -68,13 +69,23 @@ public:
     void beginExport();
     void updateExportProgress(double fraction);
     void finishExportFailure(GIFRecorderError error);
+    /// The export failed with a message already in the user's language.
+    void finishExportFailure(std::string message);
+    /// Export is offered while nothing is being written and there is something to write.
+    bool canExport() const { return !isExporting_ && !frames_.empty(); }
+    /// "Exporting… 42%" while an export runs.
+    std::optional<std::string> exportStatusText() const;
+    /// The kept length out of the whole recording, in the user's language.
+    std::string selectionSummary() const;
+    /// Moves the playhead to the next (`direction` > 0) or previous recorded frame; stops playback.
+    void stepPlayhead(int direction);
     /// The recorded frame shown at the playhead.
     std::optional<CapturedGIFFrame> playheadFrame() const;
     /// The playhead frame as the export will show it: the annotations active at the playhead
     /// drawn on it (when there is a plan and an annotation renderer), then put on the chosen
     /// background (when there is one and a background renderer). When the background cannot be
     /// drawn the annotated frame is shown; the export reports the failure. Empty when there are
-    /// no frames.
+    /// no frames. The background is drawn once per choice and reused while the playhead moves.
     Image renderedPreviewImage(const GIFAnnotationFrameRenderer* annotations,
                                const BackgroundRenderer* background) const;
     /// The recorded frame at the playhead as it was captured, for the playhead's bubble; null
@@ -82,6 +93,8 @@ public:
     std::shared_ptr<const Image> playheadThumbnailImage() const;
     /// The playhead as "m:ss.cc".
     std::string playheadTimestamp() const;
+    /// Seconds of recording time as "m:ss.cc".
+    static std::string formatTimestamp(double seconds);
 
 private:
     void scheduleTick();
@@ -107,6 +120,11 @@ private:
     std::optional<GIFAnnotationExportPlan> annotationExportPlan_;
     int playbackTickCount_ = 0;
     GIFBackgroundChoice backgroundChoice_ = GIFBackgroundChoice::none();
+    /// The background of the last preview, for as long as the choice, the renderer and the
+    /// frame size stay the same.
+    mutable std::optional<GIFRenderContext> previewContext_;
+    mutable const BackgroundRenderer* previewRenderer_ = nullptr;
+    mutable Size previewFrameSize_;
     unsigned long long timerID_ = 0;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

@@ -242,6 +242,7 @@ TEST(AppControllerScreenshot, SaveRecordsTheExportAndShowsItsThumbnail) {
     EXPECT_EQ(app.model.recentExports()[0].url, file);
     EXPECT_EQ(app.model.recentExports()[0].byteCount, 3);
     ASSERT_EQ(app.thumbnails.presented.size(), 1u);
+    EXPECT_EQ(app.thumbnails.contexts[0].captureFrame, (Rect{{10, 10}, {200, 100}})) << "shown where it was taken";
     EXPECT_EQ(app.model.visualMemoryItems().size(), 1u);
     EXPECT_EQ(app.model.preferences().lastScreenshotSelection->globalRect, (Rect{{10, 10}, {200, 100}}));
     const std::vector<AppViewState> tail(app.statusItem.iconStates.end() - 2, app.statusItem.iconStates.end());
@@ -435,6 +436,67 @@ TEST(AppControllerExports, AnnotatedLibraryItemIsRecordedEvenWithScreenshotsOff)
     ASSERT_TRUE(app.codec.writeFile(Image(30, 20), next, ImageFormat::png));
     controller.captureSessionFinished(ExportOutcome::success(next), ExportKind::screenshot);
     EXPECT_EQ(app.model.visualMemoryItems().size(), 1u) << "the force applies to one export only";
+}
+
+TEST(AppControllerExports, AReeditedPinIsReplacedBySaveOrPinAndRestoredByCancel) {
+    AppHarness app;
+    AppController& controller = app.started();
+    controller.annotatePinnedImage("pin-1", Image(30, 20));
+    ASSERT_EQ(app.pinned.visibility.size(), 1u);
+    EXPECT_EQ(app.pinned.visibility[0], std::make_pair(std::string("pin-1"), true)) << "hidden while edited";
+    app.editor.handlers().onCancel();
+    EXPECT_EQ(app.pinned.visibility.back(), std::make_pair(std::string("pin-1"), false)) << "back as it was";
+    EXPECT_TRUE(app.pinned.replacements.empty());
+
+    controller.annotatePinnedImage("pin-1", Image(30, 20));
+    const fs::path saved = app.paths.root() / "edited.png";
+    ASSERT_TRUE(app.codec.writeFile(Image(44, 22), saved, ImageFormat::png));
+    app.editor.handlers().onFinish(ScreenshotSaveResult::success(saved));
+    ASSERT_EQ(app.pinned.replacements.size(), 1u);
+    EXPECT_EQ(app.pinned.replacements[0].first, "pin-1");
+    EXPECT_EQ(app.pinned.replacements[0].second.width(), 44) << "the pin shows what was saved";
+    EXPECT_EQ(app.model.recentExports().size(), 1u) << "and the file is an export like any other";
+
+    controller.annotatePinnedImage("pin-1", Image(30, 20));
+    app.editor.handlers().onPin(Image(50, 25), Rect{{5, 5}, {50, 25}});
+    EXPECT_TRUE(app.pinned.images.empty()) << "no second pin: the old one takes the new picture";
+    ASSERT_EQ(app.pinned.replacements.size(), 2u);
+    EXPECT_EQ(app.pinned.replacements[1].second.width(), 50);
+}
+
+TEST(AppControllerExports, AReeditedCardIsReplacedByItsNewVersionOrGoesOnCountingDown) {
+    AppHarness app;
+    AppController& controller = app.started();
+    ASSERT_TRUE(controller.annotateThumbnailImage(Image(30, 20), VisualMemorySource{}, "card-a"));
+    app.editor.handlers().onCancel();
+    EXPECT_EQ(app.thumbnails.resumedIDs, std::vector<std::string>{"card-a"});
+
+    ASSERT_TRUE(controller.annotateThumbnailImage(Image(30, 20), VisualMemorySource{}, "card-a"));
+    app.editor.handlers().onCopy(ScreenshotCopyPayload{Image(30, 20), std::nullopt});
+    EXPECT_EQ(app.thumbnails.resumedIDs.size(), 2u) << "a copy without a file leaves the card as it was";
+
+    ASSERT_TRUE(controller.annotateThumbnailImage(Image(30, 20), VisualMemorySource{}, "card-a"));
+    const fs::path saved = app.paths.root() / "edited.png";
+    ASSERT_TRUE(app.codec.writeFile(Image(30, 20), saved, ImageFormat::png));
+    app.editor.handlers().onFinish(ScreenshotSaveResult::success(saved));
+    EXPECT_EQ(app.thumbnails.removedIDs, std::vector<std::string>{"card-a"});
+    ASSERT_EQ(app.thumbnails.presented.size(), 1u) << "the new version takes the old card's place";
+    EXPECT_EQ(app.thumbnails.presented[0].url, saved);
+}
+
+TEST(AppControllerExports, SaveFromAPinWritesANewScreenshot) {
+    AppHarness app;
+    AppController& controller = app.started();
+    const fs::path directory = app.paths.root() / "exports";
+    controller.updatePreferences([&directory](AppPreferences& p) { p.exportDirectory = directory.string(); });
+    controller.savePinnedImage(Image(12, 8));
+    controller.savePinnedImage(Image(12, 8));
+    ASSERT_EQ(app.model.recentExports().size(), 2u);
+    EXPECT_NE(app.model.recentExports()[0].url, app.model.recentExports()[1].url) << "never over an earlier one";
+    for (const auto& asset : app.model.recentExports()) {
+        EXPECT_EQ(asset.url.parent_path(), directory);
+        EXPECT_EQ(app.codec.readFile(asset.url).value().width(), 12);
+    }
 }
 
 TEST(AppControllerPinText, WhitespaceSelectionFallsBackToTheClipboard) {

@@ -66,12 +66,14 @@ protected:
     std::vector<fs::path> saved;
     std::vector<ExportedAsset> deleted;
     std::vector<Image> annotated;
+    std::vector<std::string> annotatedIDs;
     bool editorFree = true;
     FloatingThumbnailActionHandler handler{
         {host, exportService, codec, clock, model, store, &pins},
-        {[this](Image image, const VisualMemorySource&) {
+        {[this](Image image, const VisualMemorySource&, const std::string& id) {
              if (editorFree) {
                  annotated.push_back(std::move(image));
+                 annotatedIDs.push_back(id);
              }
              return editorFree;
          },
@@ -124,6 +126,7 @@ TEST_F(FloatingThumbnailActionHandlerTest, AnExportedCardIsShownOpenedDeletedOrA
     editorFree = true;
     ASSERT_TRUE(handler.handle(FloatingThumbnailAction::annotate, item));
     EXPECT_EQ(annotated.at(0).width(), 40);
+    EXPECT_EQ(annotatedIDs.at(0), item.id.toString()) << "the card to replace travels with its picture";
 
     ASSERT_TRUE(handler.handle(FloatingThumbnailAction::delete_, item));
     ASSERT_EQ(deleted.size(), 1u);

@@ -86,7 +86,11 @@ private:
 
 class RecordingThumbnails final : public FloatingThumbnailPort {
 public:
-    void present(const ExportedAsset& asset, const VisualMemorySource&) override { presented.push_back(asset); }
+    void present(const ExportedAsset& asset, const VisualMemorySource&,
+                 const FloatingThumbnailPresentationContext& context) override {
+        presented.push_back(asset);
+        contexts.push_back(context);
+    }
     bool presentQuickScreenshot(const Image& image) override {
         quickImages.push_back(image);
         return quickSucceeds;
@@ -103,11 +107,16 @@ public:
         configurations.emplace_back(position, delay);
     }
     void removeTemporaryFiles(double ageSeconds) override { cleanupAges.push_back(ageSeconds); }
+    void remove(const std::string& id) override { removedIDs.push_back(id); }
+    void resumeDismissal(const std::string& id) override { resumedIDs.push_back(id); }
 
     std::vector<ExportedAsset> presented;
+    std::vector<FloatingThumbnailPresentationContext> contexts;
     std::vector<Image> quickImages;
     std::vector<std::pair<FloatingThumbnailPosition, double>> configurations;
     std::vector<double> cleanupAges;
+    std::vector<std::string> removedIDs;
+    std::vector<std::string> resumedIDs;
     bool quickSucceeds = true;
     bool visible = false;
     int suspends = 0;
@@ -128,9 +137,13 @@ public:
             ++closedImages;
         }
     }
+    void setImageHidden(const std::string& id, bool hidden) override { visibility.emplace_back(id, hidden); }
+    void replaceImage(const std::string& id, const Image& image) override { replacements.emplace_back(id, image); }
     int closedImages = 0;
 
     std::vector<std::pair<Image, Rect>> images;
+    std::vector<std::pair<std::string, bool>> visibility;
+    std::vector<std::pair<std::string, Image>> replacements;
     std::vector<std::string> texts;
 };
 

@@ -237,5 +237,28 @@ TEST_F(GIFPostProcessingModelTest, PreviewPutsThePlayheadFrameOnTheChosenBackgro
     EXPECT_EQ(empty.playheadThumbnailImage(), nullptr);
 }
 
+TEST_F(GIFPostProcessingModelTest, PreviewDrawsTheBackgroundOncePerChoice) {
+    GIFPostProcessingModel model(draft(), mainQueue, localization);
+    const FakeBackgroundRenderer renderer;
+    model.setBackgroundChoice(GIFBackgroundChoice::preset("dark-moon"));
+    model.setPlayheadTime(0.1);
+    const Image first = model.renderedPreviewImage(nullptr, &renderer);
+    model.setPlayheadTime(0.7);
+    const Image later = model.renderedPreviewImage(nullptr, &renderer);
+    EXPECT_EQ(renderer.backgrounds.load(), 1) << "the playhead moved, the background stayed";
+    const BackgroundLayout layout = BackgroundLayout::make(model.contentSize(), *model.backgroundComposition());
+    const int x = static_cast<int>(layout.contentRect.minX()) + 2;
+    const int y = static_cast<int>(layout.contentRect.minY()) + 1;
+    EXPECT_EQ(first.row(y)[x * 4], 1);
+    EXPECT_EQ(later.row(y)[x * 4], 7) << "each preview shows its own frame";
+
+    model.setBackgroundChoice(GIFBackgroundChoice::preset("ocean-glass"));
+    model.renderedPreviewImage(nullptr, &renderer);
+    EXPECT_EQ(renderer.backgrounds.load(), 2) << "a new choice draws its background";
+    const FakeBackgroundRenderer other;
+    model.renderedPreviewImage(nullptr, &other);
+    EXPECT_EQ(other.backgrounds.load(), 1) << "nor is one renderer's background shown for another";
+}
+
 } // namespace
 } // namespace brisklet

@@ -20,6 +20,11 @@ public:
     virtual int pinnedImageCount() const = 0;
     /// Closes the selected pinned screenshot, or the most recent one when none is selected.
     virtual void closeSelectedOrMostRecentImage() = 0;
+
+    /// Re-editing a pin: it hides while the editor has its picture, then either shows the edited
+    /// picture in its place or comes back unchanged. Unknown ids are ignored.
+    virtual void setImageHidden(const std::string& id, bool hidden) = 0;
+    virtual void replaceImage(const std::string& id, const Image& image) = 0;
 };
 
 } // namespace brisklet

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace brisklet {
+
+/// One object on the accessibility bus: the connection that owns it and its object path.
+struct AccessibleRef {
+    std::string bus;
+    std::string path;
+    bool operator==(const AccessibleRef&) const = default;
+};
+
+/// A selected range of a text, in characters, end excluded.
+struct TextRange {
+    int start = 0;
+    int end = 0;
+    bool operator==(const TextRange&) const = default;
+};
+
+/// The AT-SPI state bits the focus search looks at (their numbers on the bus).
+namespace AccessibleState {
+inline constexpr int active = 1;
+inline constexpr int defunct = 6;
+inline constexpr int focused = 12;
+inline constexpr int iconified = 15;
+inline constexpr int showing = 25;
+inline constexpr int managesDescendants = 31;
+} // namespace AccessibleState
+
+/// The AT-SPI role of a password field, whose text is never read.
+inline constexpr std::uint32_t passwordTextRole = 40;
+
+/// A state set: bit n is state n.
+struct AccessibleStates {
+    std::uint64_t bits = 0;
+    bool has(int state) const { return (bits >> state) & 1U; }
+};
+
+/// The questions the focus search asks the accessibility bus. Every answer is nothing when the
+/// object does not answer within `timeoutMilliseconds` or does not have the interface.
+class AccessibleTree {
+public:
+    virtual ~AccessibleTree() = default;
+    /// The desktop: its children are the applications.
+    virtual AccessibleRef desktop() const = 0;
+    virtual std::optional<std::vector<AccessibleRef>> children(const AccessibleRef& object,
+                                                               int timeoutMilliseconds) = 0;
+    /// The focused elements below `window` as the application's own search (the Collection
+    /// interface) finds them, at most one; nothing when the application has no such search.
+    virtual std::optional<std::vector<AccessibleRef>> focusedDescendants(const AccessibleRef& window,
+                                                                         int timeoutMilliseconds) = 0;
+    virtual std::optional<AccessibleStates> states(const AccessibleRef& object, int timeoutMilliseconds) = 0;
+    virtual std::optional<std::uint32_t> role(const AccessibleRef& object, int timeoutMilliseconds) = 0;
+    /// The process behind a connection on the bus.
+    virtual std::optional<std::int64_t> processId(const std::string& bus, int timeoutMilliseconds) = 0;
+    /// How many ranges of an object's text are selected (nothing: it has no text).
+    virtual std::optional<int> selectionCount(const AccessibleRef& object, int timeoutMilliseconds) = 0;
+    virtual std::optional<TextRange> selection(const AccessibleRef& object, int index, int timeoutMilliseconds) = 0;
+    virtual std::optional<std::string> text(const AccessibleRef& object, TextRange range, int timeoutMilliseconds) = 0;
+};
+
+} // namespace brisklet

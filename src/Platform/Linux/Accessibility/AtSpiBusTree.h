@@ -1,0 +1,34 @@
+#pragma once
+
+#include "Platform/Linux/Accessibility/AccessibleTree.h"
+
+#include <QDBusConnection>
+
+namespace brisklet {
+
+/// The accessibility tree as the AT-SPI registry and the applications on the accessibility bus
+/// tell it, one blocking call per question (never with an event loop: nothing else runs while
+/// we wait).
+class AtSpiBusTree final : public AccessibleTree {
+public:
+    explicit AtSpiBusTree(QDBusConnection connection);
+
+    AccessibleRef desktop() const override;
+    std::optional<std::vector<AccessibleRef>> children(const AccessibleRef& object, int timeoutMilliseconds) override;
+    std::optional<std::vector<AccessibleRef>> focusedDescendants(const AccessibleRef& window,
+                                                                 int timeoutMilliseconds) override;
+    std::optional<AccessibleStates> states(const AccessibleRef& object, int timeoutMilliseconds) override;
+    std::optional<std::uint32_t> role(const AccessibleRef& object, int timeoutMilliseconds) override;
+    std::optional<std::int64_t> processId(const std::string& bus, int timeoutMilliseconds) override;
+    std::optional<int> selectionCount(const AccessibleRef& object, int timeoutMilliseconds) override;
+    std::optional<TextRange> selection(const AccessibleRef& object, int index, int timeoutMilliseconds) override;
+    std::optional<std::string> text(const AccessibleRef& object, TextRange range, int timeoutMilliseconds) override;
+
+private:
+    std::optional<QVariantList> call(const AccessibleRef& object, const QString& interface, const QString& method,
+                                     const QVariantList& arguments, int timeoutMilliseconds);
+
+    QDBusConnection connection_;
+};
+
+} // namespace brisklet

@@ -1,0 +1,32 @@
+#include "Shell/Recording/QtGIFSession.h"
+
+#include "ZelvorApp/Control/AppModel.h"
+#include "ZelvorApp/Export/ExportService.h"
+
+namespace brisklet {
+
+namespace {
+
+GIFRecordingCoordinator::Hooks withClipboard(GIFRecordingCoordinator::Hooks hooks, ExportService& exportService) {
+    if (!hooks.copyFile) {
+        // A finished GIF goes on the clipboard as a file, so it pastes as an animation.
+        hooks.copyFile = [&exportService](const std::filesystem::path& file) { exportService.copyFileToPasteboard(file); };
+    }
+    return hooks;
+}
+
+} // namespace
+
+QtGIFSession::QtGIFSession(Backends backends, Services services, GIFRecordingCoordinator::Hooks hooks,
+                           GIFControlBarWindow::Actions actions)
+    : recorder_({backends.capture, services.exportService, backends.mouse, backends.encoder, services.mainQueue,
+                 backends.captureQueue, backends.exportQueue, services.clock, &services.annotationRenderer,
+                 &backends.stream}),
+      windows_(services.model, services.localization, services.annotationRenderer, std::move(actions)),
+      coordinator_({recorder_, backends.encoder, services.clock, services.mainQueue, backends.exportQueue,
+                    services.displays, services.localization,
+                    [&model = services.model] { return model.preferences(); }, &services.annotationRenderer,
+                    services.backgroundRenderer, true},
+                   withClipboard(std::move(hooks), services.exportService), &windows_) {}
+
+} // namespace brisklet
