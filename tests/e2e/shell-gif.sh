@@ -70,9 +70,6 @@ bar_button() {
 stop_and_export() {
     e2e_brisklet action stopActiveOperation
     e2e_wait_for_log "gif recording captured frames=" 10
-    if grep -qF "gif post-processing window unavailable" "$E2E_LOG"; then
-        return
-    fi
     e2e_wait_for_log "gif post-processing window shown" 10
     sleep 0.8
     xdotool key Return
@@ -189,6 +186,20 @@ gif-cancel)
     e2e_brisklet action stopActiveOperation
     for _ in $(seq 50); do [ "$(grep -c 'stop active operation ignored state=idle' "$E2E_LOG")" -gt "$before" ] && break; sleep 0.1; done
     [ "$(grep -c 'stop active operation ignored state=idle' "$E2E_LOG")" -gt "$before" ] || fail "not idle after cancelling at the control bar"
+    # In the editing window: Escape discards the recording.
+    choose_region
+    start_recording
+    sleep 0.5
+    e2e_brisklet action stopActiveOperation
+    e2e_wait_for_log "gif post-processing window shown" 10
+    sleep 0.8
+    xdotool key Escape
+    e2e_wait_for_log "gif post-processing cancelled exporting=false" 5
+    e2e_wait_for_log "gif recording discarded" 5
+    before="$(grep -c 'stop active operation ignored state=idle' "$E2E_LOG")"
+    e2e_brisklet action stopActiveOperation
+    for _ in $(seq 50); do [ "$(grep -c 'stop active operation ignored state=idle' "$E2E_LOG")" -gt "$before" ] && break; sleep 0.1; done
+    [ "$(grep -c 'stop active operation ignored state=idle' "$E2E_LOG")" -gt "$before" ] || fail "not idle after discarding in the editing window"
     sleep 1
     [ -z "$(exported)" ] || fail "a GIF was written: $(exported)"
     [ -z "$(leftovers)" ] || fail "a temporary file is left: $(leftovers)"
