@@ -23,13 +23,14 @@ AccessibleStates statesOf(std::initializer_list<int> states) {
 /// manual clock; every timeout the search passed is kept.
 class ScriptedAccessibleTree final : public AccessibleTree {
 public:
+    /// Every member has an initializer so a node can be spelled with only what matters to it.
     struct Node {
-        std::string bus;
-        AccessibleStates states;
-        std::vector<std::string> children;
+        AccessibleStates states{};
         std::uint32_t role = 61;
-        std::optional<std::string> text;
-        std::vector<TextRange> selections;
+        std::optional<std::string> text{};
+        std::vector<TextRange> selections{};
+        std::string bus{};
+        std::vector<std::string> children{};
     };
 
     explicit ScriptedAccessibleTree(ManualClock& clock) : clock_(clock) {}
@@ -44,7 +45,7 @@ public:
     }
     Node& application(const std::string& path, const std::string& bus, std::int64_t process) {
         processes[bus] = process;
-        return add(path, "/", Node{bus, {}, {}, 75, {}, {}});
+        return add(path, "/", Node{.role = 75, .bus = bus});
     }
 
     AccessibleRef desktop() const override { return {"registry", "/"}; }
@@ -53,22 +54,14 @@ public:
         if (!node || (object.path == "/" && desktopDown)) {
             return std::nullopt;
         }
-        std::vector<AccessibleRef> refs;
-        for (const std::string& child : node->children) {
-            refs.push_back({nodes.at(child).bus, child});
-        }
-        return refs;
+        return refs(node->bus, node->children);
     }
     std::optional<std::vector<AccessibleRef>> focusedDescendants(const AccessibleRef& window, int timeout) override {
         const Node* node = answer(window, timeout);
         if (!node || !searches.contains(window.path)) {
             return std::nullopt;
         }
-        std::vector<AccessibleRef> refs;
-        for (const std::string& match : searches.at(window.path)) {
-            refs.push_back({node->bus, match});
-        }
-        return refs;
+        return refs(node->bus, searches.at(window.path));
     }
     std::optional<AccessibleStates> states(const AccessibleRef& object, int timeout) override {
         const Node* node = answer(object, timeout);
@@ -89,10 +82,7 @@ public:
     }
     std::optional<int> selectionCount(const AccessibleRef& object, int timeout) override {
         const Node* node = answer(object, timeout);
-        if (!node || !node->text) {
-            return std::nullopt;
-        }
-        return static_cast<int>(node->selections.size());
+        return node && node->text ? std::optional(static_cast<int>(node->selections.size())) : std::nullopt;
     }
     std::optional<TextRange> selection(const AccessibleRef& object, int index, int timeout) override {
         const Node* node = answer(object, timeout);
@@ -108,7 +98,7 @@ public:
                                   static_cast<std::size_t>(range.end - range.start));
     }
 
-    std::map<std::string, Node> nodes{{"/", Node{"registry", {}, {}, 14, {}, {}}}};
+    std::map<std::string, Node> nodes{{"/", Node{.role = 14, .bus = "registry"}}};
     std::map<std::string, std::int64_t> processes;
     /// What a window's own search answers, for the applications that have one.
     std::map<std::string, std::vector<std::string>> searches;
@@ -128,6 +118,14 @@ private:
         const auto found = nodes.find(object.path);
         return cost < callCost || found == nodes.end() ? nullptr : &found->second;
     }
+    /// References to `paths`, each on its own object's bus (`bus` for objects that do not exist).
+    std::vector<AccessibleRef> refs(const std::string& bus, const std::vector<std::string>& paths) const {
+        std::vector<AccessibleRef> result;
+        for (const std::string& path : paths) {
+            result.push_back({nodes.contains(path) ? nodes.at(path).bus : bus, path});
+        }
+        return result;
+    }
 
     ManualClock& clock_;
 };
@@ -144,22 +142,30 @@ class FocusedSelectionFinderTest : public ::testing::Test {
 protected:
     FocusedSelectionFinderTest() {
         tree.application("/own", ":1.1", ownProcess);
-        tree.add("/own/window", "/own", {{}, activeWindow, {}, 22, {}, {}});
-        tree.add("/own/window/field", "/own/window", {{}, focusedField, {}, 61, "ours", {{0, 4}}});
+        tree.add("/own/window", "/own", {activeWindow, 22});
+        tree.add("/own/window/field", "/own/window", {focusedField, 61, "ours", {{0, 4}}});
         tree.application("/editor", ":1.2", 201);
-        tree.add("/editor/window", "/editor", {{}, window, {}, 22, {}, {}});
-        tree.add("/editor/window/field", "/editor/window", {{}, focusedField, {}, 61, "background", {{0, 10}}});
+        tree.add("/editor/window", "/editor", {window, 22});
+        tree.add("/editor/window/field", "/editor/window", {focusedField, 61, "background", {{0, 10}}});
         tree.application("/notes", ":1.3", 202);
-        tree.add("/notes/palette", "/notes", {{}, window, {}, 22, {}, {}});
-        tree.add("/notes/window", "/notes", {{}, activeWindow, {}, 22, {}, {}});
-        tree.add("/notes/window/toolbar", "/notes/window", {{}, shown, {}, 62, {}, {}});
-        tree.add("/notes/window/panel", "/notes/window", {{}, shown, {}, 39, {}, {}});
+        tree.add("/notes/palette", "/notes", {window, 22});
+        tree.add("/notes/window", "/notes", {activeWindow, 22});
+        tree.add("/notes/window/toolbar", "/notes/window", {shown, 62});
+        tree.add("/notes/window/panel", "/notes/window", {shown, 39});
         field = &tree.add("/notes/window/panel/field", "/notes/window/panel",
-                          {{}, focusedField, {}, 61, "Ship on Friday, then rest", {{0, 14}}});
+                          {focusedField, 61, "Ship on Friday, then rest", {{0, 14}}});
     }
 
     AccessibleSelection find(FocusedSelectionFinder::Limits limits = {}) {
         return FocusedSelectionFinder(tree, clock, ownProcess, limits).find();
+    }
+    /// Puts `count` shown elements ahead of the panel in the notes window.
+    void crowdTheWindow(int count) {
+        tree.nodes["/notes/window"].children.clear();
+        for (int index = 0; index < count; ++index) {
+            tree.add("/notes/window/item" + std::to_string(index), "/notes/window", {shown, 62});
+        }
+        tree.nodes["/notes/window"].children.push_back("/notes/window/panel");
     }
 
     ManualClock clock;
@@ -202,17 +208,16 @@ TEST_F(FocusedSelectionFinderTest, SaysWhyThereIsNoText) {
 TEST_F(FocusedSelectionFinderTest, LooksOnlyWhereTheFocusCanBe) {
     // A hidden page and a table managing a huge number of rows come before the panel.
     tree.nodes["/notes/window"].children.clear();
-    tree.add("/notes/window/hidden", "/notes/window", {{}, {}, {}, 39, {}, {}});
-    tree.add("/notes/window/hidden/field", "/notes/window/hidden", {{}, focusedField, {}, 61, "stale", {{0, 5}}});
+    tree.add("/notes/window/hidden", "/notes/window", {{}, 39});
+    tree.add("/notes/window/hidden/field", "/notes/window/hidden", {focusedField, 61, "stale", {{0, 5}}});
     tree.add("/notes/window/table", "/notes/window",
-             {{}, statesOf({AccessibleState::showing, AccessibleState::managesDescendants}), {}, 33, {}, {}});
+             {statesOf({AccessibleState::showing, AccessibleState::managesDescendants}), 33});
     for (int row = 0; row < 50; ++row) {
-        tree.add("/notes/window/table/" + std::to_string(row), "/notes/window/table", {{}, shown, {}, 35, {}, {}});
+        tree.add("/notes/window/table/" + std::to_string(row), "/notes/window/table", {shown, 35});
     }
     tree.nodes["/notes/window"].children.push_back("/notes/window/panel");
 
-    const AccessibleSelection selection = find();
-    EXPECT_EQ(selection.text, "Ship on Friday");
+    EXPECT_EQ(find().text, "Ship on Friday");
     for (const std::string& path : tree.statesAsked) {
         EXPECT_NE(path, "/notes/window/hidden/field");
         EXPECT_EQ(path.find("/notes/window/table/"), std::string::npos) << path;
@@ -221,11 +226,7 @@ TEST_F(FocusedSelectionFinderTest, LooksOnlyWhereTheFocusCanBe) {
 
 TEST_F(FocusedSelectionFinderTest, StopsAtTheElementAndDepthLimits) {
     // Thousands of shown elements ahead of the panel: the search gives up at its element count.
-    tree.nodes["/notes/window"].children.clear();
-    for (int index = 0; index < 3000; ++index) {
-        tree.add("/notes/window/item" + std::to_string(index), "/notes/window", {{}, shown, {}, 62, {}, {}});
-    }
-    tree.nodes["/notes/window"].children.push_back("/notes/window/panel");
+    crowdTheWindow(3000);
     FocusedSelectionFinder::Limits limits;
     limits.maxElements = 500;
     limits.seconds = 100;
@@ -234,19 +235,15 @@ TEST_F(FocusedSelectionFinderTest, StopsAtTheElementAndDepthLimits) {
     EXPECT_EQ(wide.visited, 500);
 
     // A chain deeper than the depth limit is not followed to its end.
-    tree.nodes["/notes/window"].children = {"/notes/window/d0"};
+    tree.nodes["/notes/window"].children.clear();
     std::string parent = "/notes/window";
     for (int depth = 0; depth < 60; ++depth) {
         const std::string path = "/notes/window/d" + std::to_string(depth);
-        tree.nodes[path] = {":1.3", shown, {}, 39, {}, {}};
-        if (depth > 0) {
-            tree.nodes[parent].children.push_back(path);
-        }
+        tree.add(path, parent,
+                 depth < 59 ? ScriptedAccessibleTree::Node{shown, 39}
+                            : ScriptedAccessibleTree::Node{focusedField, 39, "deep", {{0, 4}}});
         parent = path;
     }
-    tree.nodes[parent].states = focusedField;
-    tree.nodes[parent].text = "deep";
-    tree.nodes[parent].selections = {{0, 4}};
     limits.maxDepth = 40;
     EXPECT_EQ(find(limits).outcome, Outcome::noFocusedElement);
     limits.maxDepth = 70;
@@ -255,11 +252,7 @@ TEST_F(FocusedSelectionFinderTest, StopsAtTheElementAndDepthLimits) {
 
 TEST_F(FocusedSelectionFinderTest, TakesTheApplicationsOwnSearchWhenItAnswersRight) {
     // Far more elements ahead of the field than a walk may visit.
-    tree.nodes["/notes/window"].children.clear();
-    for (int index = 0; index < 3000; ++index) {
-        tree.add("/notes/window/item" + std::to_string(index), "/notes/window", {{}, shown, {}, 62, {}, {}});
-    }
-    tree.nodes["/notes/window"].children.push_back("/notes/window/panel");
+    crowdTheWindow(3000);
     tree.searches["/notes/window"] = {"/notes/window/panel/field"};
     const AccessibleSelection searched = find();
     EXPECT_EQ(searched.text, "Ship on Friday");
@@ -278,8 +271,7 @@ TEST_F(FocusedSelectionFinderTest, NeverWaitsLongerThanItsTimeLimit) {
     // A slow bus: each answer takes 30 ms of the 200 ms.
     tree.callCost = 0.030;
     const double start = clock.monotonicSeconds();
-    const AccessibleSelection selection = find();
-    EXPECT_EQ(selection.outcome, Outcome::timedOut);
+    EXPECT_EQ(find().outcome, Outcome::timedOut);
     EXPECT_LE(clock.monotonicSeconds() - start, 0.2 + 1e-9);
     ASSERT_FALSE(tree.timeouts.empty());
     EXPECT_EQ(tree.timeouts.front(), 200);

@@ -43,8 +43,7 @@ GIFRecordingDraft solidColourDraft() {
 class GIFPostProcessingWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        port.present(solidColourDraft(),
-                     {[this](GIFPostProcessingOptions options) { exports.push_back(options); }, [this] { ++cancels; }});
+        present();
         window = port.window();
         model = port.model();
         ASSERT_NE(window, nullptr);
@@ -55,6 +54,10 @@ protected:
         mainQueue.drain();
     }
 
+    void present() {
+        port.present(solidColourDraft(),
+                     {[this](GIFPostProcessingOptions options) { exports.push_back(options); }, [this] { ++cancels; }});
+    }
     /// A point on the timeline's track at recording time `time`, nudged by `dx` points.
     QPoint onTrack(double time, double dx = 0) const {
         const GIFTimelineLayout layout = window->timeline()->layout();
@@ -142,7 +145,7 @@ TEST_F(GIFPostProcessingWindowTest, SpacePlaysThePreviewOnTheMainQueueAndPausesI
     EXPECT_FALSE(model->isPlaying()) << "stepping a frame pauses";
 }
 
-TEST_F(GIFPostProcessingWindowTest, ExportHandsOverTheTrimmedSegmentAndShowsProgress) {
+TEST_F(GIFPostProcessingWindowTest, ExportHandsOverTheTrimmedSegmentShowsProgressAndSurvivesAFailure) {
     drag(onTrack(0, 4), onTrack(0.6, 4));
     drag(onTrack(2, -4), onTrack(1.4, -4));
     window->presetButtons().at(2)->click();
@@ -151,8 +154,6 @@ TEST_F(GIFPostProcessingWindowTest, ExportHandsOverTheTrimmedSegmentAndShowsProg
     ASSERT_EQ(exports[0].segments.size(), 1u);
     EXPECT_DOUBLE_EQ(exports[0].segments[0].start, model->startTime());
     EXPECT_DOUBLE_EQ(exports[0].segments[0].end, model->endTime());
-    EXPECT_NEAR(exports[0].segments[0].start, 0.6, 2 * onePoint());
-    EXPECT_NEAR(exports[0].segments[0].end, 1.4, 2 * onePoint());
     EXPECT_EQ(exports[0].backgroundComposition, model->backgroundComposition());
     EXPECT_TRUE(exports[0].backgroundComposition.has_value());
 
@@ -166,22 +167,19 @@ TEST_F(GIFPostProcessingWindowTest, ExportHandsOverTheTrimmedSegmentAndShowsProg
     QTest::mouseClick(window->exportButton(), Qt::LeftButton);
     EXPECT_EQ(exports.size(), 1u) << "one export at a time";
 
-    port.close();
-    EXPECT_EQ(port.window(), nullptr);
-    EXPECT_EQ(cancels, 0) << "closed by its owner, not cancelled";
-}
-
-TEST_F(GIFPostProcessingWindowTest, AFailedExportShowsItsMessageAndCanBeTriedAgain) {
-    QTest::mouseClick(window->exportButton(), Qt::LeftButton);
-    ASSERT_EQ(exports.size(), 1u);
+    // A failed export shows its message and can be tried again.
     port.exportFailed("The export folder is not writable.");
     EXPECT_TRUE(window->errorLabel()->isVisible());
     EXPECT_EQ(window->errorLabel()->text(), QStringLiteral("The export folder is not writable."));
     EXPECT_FALSE(window->progressBar()->isVisible());
     EXPECT_TRUE(window->exportButton()->isEnabled());
-    QTest::keyClick(window, Qt::Key_Return);
+    QTest::mouseClick(window->exportButton(), Qt::LeftButton);
     EXPECT_EQ(exports.size(), 2u);
     EXPECT_FALSE(window->errorLabel()->isVisible()) << "a new attempt clears the old error";
+
+    port.close();
+    EXPECT_EQ(port.window(), nullptr);
+    EXPECT_EQ(cancels, 0) << "closed by its owner, not cancelled";
 }
 
 TEST_F(GIFPostProcessingWindowTest, BackgroundChoiceIsPreviewedAndNoneTakesItAway) {
@@ -205,15 +203,13 @@ TEST_F(GIFPostProcessingWindowTest, EscapeAndTheCloseBoxCancel) {
     EXPECT_EQ(port.window(), nullptr);
     mainQueue.drain();
 
-    port.present(solidColourDraft(),
-                 {[this](GIFPostProcessingOptions o) { exports.push_back(o); }, [this] { ++cancels; }});
+    present();
     QTest::keyClick(port.window(), Qt::Key_Return);
     QTest::mouseClick(port.window()->cancelButton(), Qt::LeftButton);
     EXPECT_EQ(cancels, 2) << "Cancel also stops an export in progress";
     mainQueue.drain();
 
-    port.present(solidColourDraft(),
-                 {[this](GIFPostProcessingOptions o) { exports.push_back(o); }, [this] { ++cancels; }});
+    present();
     EXPECT_FALSE(port.window()->close()) << "the window stays until its owner is done";
     EXPECT_EQ(cancels, 3);
     EXPECT_EQ(port.window(), nullptr);

@@ -32,12 +32,15 @@ protected:
     AppModel model;
 };
 
-TEST_F(RecordingBarsTest, TheOptionsBarFitsItsFrameAndStartsWithTheFormatClicked) {
+TEST_F(RecordingBarsTest, TheOptionsBarFitsItsFrameStartsWithTheFormatClickedAndEscapeCancels) {
     const Rect region{{200, 300}, {400, 200}};
+    const DisplayScreen screen{1, "", screenFrame(), screenFrame(), 1, true};
     std::optional<RecordingOptions> started;
+    int cancels = 0;
+    const RecordingOptionsBarPort::Handlers handlers{[&](RecordingOptions options) { started = options; },
+                                                     [&] { ++cancels; }};
     QtRecordingOptionsBar bar(model, localization);
-    bar.present(region, DisplayScreen{1, "", screenFrame(), screenFrame(), 1, true}, RecordingOptions{},
-                {[&](RecordingOptions options) { started = options; }, [] {}});
+    bar.present(region, screen, RecordingOptions{}, handlers);
     RecordingOptionsBarWindow* window = bar.window();
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
@@ -58,14 +61,9 @@ TEST_F(RecordingBarsTest, TheOptionsBarFitsItsFrameAndStartsWithTheFormatClicked
     EXPECT_EQ(started->outputFormat, RecordingOutputFormat::mov);
     EXPECT_FALSE(started->showsClickEffects);
     EXPECT_TRUE(started->showsCursor);
-}
 
-TEST_F(RecordingBarsTest, EscapeAtTheOptionsBarCancels) {
-    int cancels = 0;
-    bool started = false;
-    QtRecordingOptionsBar bar(model, localization);
-    bar.present(Rect{{100, 100}, {300, 200}}, DisplayScreen{1, "", screenFrame(), screenFrame(), 1, true}, {},
-                {[&](RecordingOptions) { started = true; }, [&] { ++cancels; }});
+    started.reset();
+    bar.present(region, screen, {}, handlers);
     QTest::keyClick(bar.window(), Qt::Key_Escape);
     EXPECT_EQ(cancels, 1);
     EXPECT_FALSE(started);

@@ -75,22 +75,31 @@ protected:
         encoder.createsFiles = true;
     }
 
-    std::unique_ptr<GIFRecordingCoordinator> make(GIFPostProcessingPort* editingWindow,
-                                                  bool framesIncludeDrawings = false) {
+    /// A coordinator already recording `region`.
+    std::unique_ptr<GIFRecordingCoordinator> started(GIFPostProcessingPort* editingWindow,
+                                                     bool framesIncludeDrawings = false) {
         GIFRecordingCoordinator::Hooks hooks;
         hooks.progressed = [this](double elapsed, double) { progress.push_back(elapsed); };
         hooks.finished = [this](const ExportOutcome& outcome) { outcomes.push_back(outcome); };
         hooks.stopRequested = [this] { ++stopRequests; };
         hooks.copyFile = [this](const fs::path& file) { copied.push_back(file); };
-        return std::make_unique<GIFRecordingCoordinator>(
+        auto coordinator = std::make_unique<GIFRecordingCoordinator>(
             GIFRecordingCoordinator::Dependencies{recorder, encoder, clock, mainQueue, exportQueue, displays,
                                                   localization, [this] { return preferences; }, nullptr, nullptr,
                                                   framesIncludeDrawings},
             std::move(hooks), &windows, editingWindow);
+        EXPECT_TRUE(startAgain(*coordinator));
+        return coordinator;
     }
-
-    bool startRecording(GIFRecordingCoordinator& coordinator, RecordingOptions options = {}) {
-        return coordinator.start(region, displays.screens().front(), options);
+    bool startAgain(GIFRecordingCoordinator& coordinator) {
+        return coordinator.start(region, displays.screens().front(), {});
+    }
+    /// A coordinator that recorded `seconds` and was stopped.
+    std::unique_ptr<GIFRecordingCoordinator> stoppedAfter(double seconds, GIFPostProcessingPort* editingWindow) {
+        auto coordinator = started(editingWindow);
+        record(seconds);
+        coordinator->stop();
+        return coordinator;
     }
 
     /// Lets `seconds` of recording pass with every capture answered at once.
@@ -154,7 +163,6 @@ TEST_F(GIFRecordingCoordinatorTest, TheSessionFollowsThePreferencesAndTheChosenO
     EXPECT_DOUBLE_EQ(session.maxDuration, 1);
     EXPECT_EQ(session.maxFramePixelDimension, 1600);
     EXPECT_FALSE(session.mouseOverlayOptions.showsCursor);
-    EXPECT_TRUE(session.mouseOverlayOptions.showsClickEffects);
     EXPECT_TRUE(session.autoCopy);
     EXPECT_EQ(session.mappingRect, region);
     options.quality = RecordingQuality::low;
@@ -162,9 +170,9 @@ TEST_F(GIFRecordingCoordinatorTest, TheSessionFollowsThePreferencesAndTheChosenO
 }
 
 TEST_F(GIFRecordingCoordinatorTest, StopHandsTheDraftToTheEditingWindowAndItsExportWritesTheFile) {
-    auto coordinator = make(&post);
-    ASSERT_TRUE(startRecording(*coordinator));
+    auto coordinator = started(&post);
     EXPECT_TRUE(coordinator->isActive());
+    EXPECT_FALSE(startAgain(*coordinator)) << "one recording at a time";
     ASSERT_EQ(windows.shownRegions.size(), 1u);
     EXPECT_EQ(windows.shownRegions[0], region);
     record(1.05);
@@ -175,6 +183,7 @@ TEST_F(GIFRecordingCoordinatorTest, StopHandsTheDraftToTheEditingWindowAndItsExp
     ASSERT_EQ(post.drafts.size(), 1u);
     EXPECT_GE(post.drafts[0].frames.size(), 9u);
     EXPECT_EQ(post.drafts[0].exportDirectory, paths.root() / "Exports");
+    EXPECT_FALSE(post.drafts[0].annotationExportPlan.has_value()) << "nothing was drawn";
     EXPECT_EQ(stopRequests, 0) << "Stop came from the controller already";
     EXPECT_TRUE(exportedFiles().empty()) << "nothing is written before Export";
 
@@ -195,10 +204,7 @@ TEST_F(GIFRecordingCoordinatorTest, StopHandsTheDraftToTheEditingWindowAndItsExp
 
 TEST_F(GIFRecordingCoordinatorTest, WithoutAnEditingWindowTheRecordingIsExportedAsCapturedAndCopiedWhenAsked) {
     preferences.exportAfterCopy = true;
-    auto coordinator = make(nullptr);
-    ASSERT_TRUE(startRecording(*coordinator));
-    record(0.5);
-    coordinator->stop();
+    auto coordinator = stoppedAfter(0.5, nullptr);
     EXPECT_TRUE(coordinator->isActive()) << "still writing";
     runExport();
     ASSERT_EQ(outcomes.size(), 1u);
@@ -209,8 +215,7 @@ TEST_F(GIFRecordingCoordinatorTest, WithoutAnEditingWindowTheRecordingIsExported
 
 TEST_F(GIFRecordingCoordinatorTest, ReachingTheLengthLimitAsksTheControllerToStop) {
     preferences.gifMaxDuration = 1;
-    auto coordinator = make(&post);
-    ASSERT_TRUE(startRecording(*coordinator));
+    auto coordinator = started(&post);
     record(1.2);
     EXPECT_EQ(stopRequests, 1);
     EXPECT_EQ(post.drafts.size(), 1u);
@@ -219,10 +224,7 @@ TEST_F(GIFRecordingCoordinatorTest, ReachingTheLengthLimitAsksTheControllerToSto
 }
 
 TEST_F(GIFRecordingCoordinatorTest, AFailedExportKeepsTheWindowOpenForAnotherTry) {
-    auto coordinator = make(&post);
-    ASSERT_TRUE(startRecording(*coordinator));
-    record(0.3);
-    coordinator->stop();
+    auto coordinator = stoppedAfter(0.3, &post);
     encoder.failFinish = GIFEncoderError{GIFEncoderError::Kind::encodeFailed, "disk full"};
     post.pressExport();
     runExport();
@@ -239,10 +241,7 @@ TEST_F(GIFRecordingCoordinatorTest, AFailedExportKeepsTheWindowOpenForAnotherTry
 }
 
 TEST_F(GIFRecordingCoordinatorTest, DiscardingWritesNothingEvenWhenTheExportWasAlreadyRunning) {
-    auto coordinator = make(&post);
-    ASSERT_TRUE(startRecording(*coordinator));
-    record(0.3);
-    coordinator->stop();
+    auto coordinator = stoppedAfter(0.3, &post);
     post.pressExport();
     post.pressDiscard();
     EXPECT_FALSE(coordinator->isActive());
@@ -252,9 +251,8 @@ TEST_F(GIFRecordingCoordinatorTest, DiscardingWritesNothingEvenWhenTheExportWasA
     EXPECT_TRUE(exportedFiles().empty());
 }
 
-TEST_F(GIFRecordingCoordinatorTest, CancelWhileRecordingDropsEverything) {
-    auto coordinator = make(&post);
-    ASSERT_TRUE(startRecording(*coordinator));
+TEST_F(GIFRecordingCoordinatorTest, CancelWhileRecordingDropsEverythingAndStoppingBeforeAnyFrameReportsNoFrames) {
+    auto coordinator = started(&post);
     record(0.3);
     coordinator->cancel();
     EXPECT_FALSE(coordinator->isActive());
@@ -264,11 +262,8 @@ TEST_F(GIFRecordingCoordinatorTest, CancelWhileRecordingDropsEverything) {
     EXPECT_TRUE(post.drafts.empty());
     EXPECT_TRUE(outcomes.empty());
     EXPECT_FALSE(recorder.isRecording());
-}
 
-TEST_F(GIFRecordingCoordinatorTest, StoppingBeforeAnyFrameReportsNoFrames) {
-    auto coordinator = make(&post);
-    ASSERT_TRUE(startRecording(*coordinator));
+    ASSERT_TRUE(startAgain(*coordinator));
     coordinator->stop();
     ASSERT_EQ(outcomes.size(), 1u);
     ASSERT_FALSE(outcomes[0].ok());
@@ -277,8 +272,7 @@ TEST_F(GIFRecordingCoordinatorTest, StoppingBeforeAnyFrameReportsNoFrames) {
 }
 
 TEST_F(GIFRecordingCoordinatorTest, DrawingsMadeWhileRecordingTravelWithTheDraftStampedWithTheirTime) {
-    auto coordinator = make(&post);
-    ASSERT_TRUE(startRecording(*coordinator));
+    auto coordinator = started(&post);
     ASSERT_NE(windows.annotations, nullptr);
     record(0.4);
     windows.annotations->commit(*GIFAnnotationCreationRules::drag(GIFPrototypeTool::rectangle, Point{5, 5},
@@ -298,21 +292,10 @@ TEST_F(GIFRecordingCoordinatorTest, DrawingsMadeWhileRecordingTravelWithTheDraft
 }
 
 TEST_F(GIFRecordingCoordinatorTest, DrawingsTheFramesAlreadyShowAreNotDrawnAgain) {
-    auto coordinator = make(&post, true);
-    ASSERT_TRUE(startRecording(*coordinator));
+    auto coordinator = started(&post, true);
     record(0.2);
     windows.annotations->commit(*GIFAnnotationCreationRules::drag(GIFPrototypeTool::rectangle, Point{5, 5},
                                                                    Point{40, 30}, {}, region.size));
-    record(0.2);
-    coordinator->stop();
-    ASSERT_EQ(post.drafts.size(), 1u);
-    EXPECT_FALSE(post.drafts[0].annotationExportPlan.has_value());
-}
-
-TEST_F(GIFRecordingCoordinatorTest, ARecordingWithoutDrawingsCarriesNoPlanAndASecondStartIsRefused) {
-    auto coordinator = make(&post);
-    ASSERT_TRUE(startRecording(*coordinator));
-    EXPECT_FALSE(startRecording(*coordinator));
     record(0.2);
     coordinator->stop();
     ASSERT_EQ(post.drafts.size(), 1u);

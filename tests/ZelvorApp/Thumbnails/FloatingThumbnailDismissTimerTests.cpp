@@ -17,18 +17,7 @@ protected:
     FloatingThumbnailDismissTimer timer{queue, clock, 10, [this] { ++expiries; }};
 };
 
-TEST_F(FloatingThumbnailDismissTimerTest, ExpiresOnceAfterItsDuration) {
-    timer.start();
-    queue.runFor(9.9);
-    EXPECT_EQ(expiries, 0);
-    queue.runFor(0.2);
-    EXPECT_EQ(expiries, 1);
-    EXPECT_FALSE(timer.isRunning());
-    queue.runFor(60);
-    EXPECT_EQ(expiries, 1);
-}
-
-TEST_F(FloatingThumbnailDismissTimerTest, PausingKeepsWhatWasLeftForAsLongAsItLasts) {
+TEST_F(FloatingThumbnailDismissTimerTest, PausingKeepsWhatWasLeftAndTheTimerExpiresOnce) {
     timer.start();
     queue.runFor(4);
     timer.pause();
@@ -40,6 +29,9 @@ TEST_F(FloatingThumbnailDismissTimerTest, PausingKeepsWhatWasLeftForAsLongAsItLa
     queue.runFor(5.9);
     EXPECT_EQ(expiries, 0);
     queue.runFor(0.2);
+    EXPECT_EQ(expiries, 1);
+    EXPECT_FALSE(timer.isRunning());
+    queue.runFor(60);
     EXPECT_EQ(expiries, 1);
 }
 
@@ -88,30 +80,23 @@ TEST_F(FloatingThumbnailDismissTimerTest, CancelAndRestartDiscardTheScheduledExp
     EXPECT_EQ(expiries, 1);
 }
 
-TEST(FloatingThumbnailDismissTimerLifetimeTest, AnExpiryOutlivingItsTimerDoesNothing) {
-    ManualClock clock;
-    ManualMainQueue queue{clock};
-    int expiries = 0;
-    auto timer = std::make_unique<FloatingThumbnailDismissTimer>(queue, clock, 1, [&] { ++expiries; });
-    timer->start();
-    timer.reset();
+TEST_F(FloatingThumbnailDismissTimerTest, AnExpiryOutlivingItsTimerDoesNothingAndAnExpiryMayDestroyIt) {
+    int own = 0;
+    auto destroyed = std::make_unique<FloatingThumbnailDismissTimer>(queue, clock, 1, [&] { ++own; });
+    destroyed->start();
+    destroyed.reset();
     queue.runFor(5);
-    EXPECT_EQ(expiries, 0);
-}
+    EXPECT_EQ(own, 0);
 
-TEST(FloatingThumbnailDismissTimerLifetimeTest, TheExpiryMayDestroyItsTimer) {
-    ManualClock clock;
-    ManualMainQueue queue{clock};
-    std::unique_ptr<FloatingThumbnailDismissTimer> timer;
-    int expiries = 0;
-    timer = std::make_unique<FloatingThumbnailDismissTimer>(queue, clock, 1, [&] {
-        ++expiries;
-        timer.reset();
+    std::unique_ptr<FloatingThumbnailDismissTimer> selfDestroying;
+    selfDestroying = std::make_unique<FloatingThumbnailDismissTimer>(queue, clock, 1, [&] {
+        ++own;
+        selfDestroying.reset();
     });
-    timer->start();
+    selfDestroying->start();
     queue.runFor(2);
-    EXPECT_EQ(expiries, 1);
-    EXPECT_EQ(timer, nullptr);
+    EXPECT_EQ(own, 1);
+    EXPECT_EQ(selfDestroying, nullptr);
 }
 
 } // namespace

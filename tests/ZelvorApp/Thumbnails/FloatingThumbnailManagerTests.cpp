@@ -141,10 +141,8 @@ TEST_F(FloatingThumbnailManagerTest, AnnotateWaitsWhileTheEditorIsOpenAndResumes
     manager.add(item);
     queue.runFor(3);
     EXPECT_TRUE(manager.perform(FloatingThumbnailAction::annotate, item.id));
-    EXPECT_EQ(manager.items().size(), 1u) << "the card stays while the editor is open";
-    EXPECT_TRUE(manager.timer(item.id)->isPaused());
     queue.runFor(60);
-    EXPECT_EQ(manager.items().size(), 1u);
+    EXPECT_EQ(manager.items().size(), 1u) << "the card stays while the editor is open";
 
     const auto declinedItem = exported();
     manager.add(declinedItem);
@@ -209,28 +207,12 @@ TEST_F(FloatingThumbnailManagerTest, DraggingPausesAndEndsInRetainedOrRestartedT
     EXPECT_TRUE(manager.items().empty());
 }
 
-TEST_F(FloatingThumbnailManagerTest, SuspendingReportsWhetherAnythingWasShowing) {
-    EXPECT_FALSE(manager.suspendPresentation()) << "an empty stack shows nothing";
-    manager.resumePresentation();
-
-    manager.add(exported());
-    const int before = changes;
-    EXPECT_TRUE(manager.suspendPresentation());
-    EXPECT_TRUE(manager.isPresentationSuspended());
-    EXPECT_FALSE(manager.isVisible());
-    EXPECT_FALSE(manager.suspendPresentation()) << "already hidden";
-    manager.resumePresentation();
-    EXPECT_TRUE(manager.isVisible());
-    EXPECT_EQ(changes, before + 2);
-}
-
 TEST_F(FloatingThumbnailManagerTest, UpdatingTheConfigurationRestartsTimersWithTheNewDelay) {
     const auto item = exported();
     manager.add(item);
     queue.runFor(8);
     manager.updateConfiguration(FloatingThumbnailPosition::topLeft, 3);
     EXPECT_EQ(manager.position(), FloatingThumbnailPosition::topLeft);
-    EXPECT_EQ(manager.dismissDelay(), 3);
     queue.runFor(2.9);
     EXPECT_EQ(manager.items().size(), 1u) << "the old deadline (10 s) is gone, the new one counts from now";
     queue.runFor(0.2);
@@ -243,10 +225,22 @@ TEST_F(FloatingThumbnailManagerTest, UpdatingTheConfigurationRestartsTimersWithT
     EXPECT_EQ(manager.items().size(), 1u) << "new cards use the new delay";
 }
 
-TEST_F(FloatingThumbnailManagerTest, DismissAllRemovesEveryCardAndItsTemporaryFile) {
+TEST_F(FloatingThumbnailManagerTest, SuspendingReportsWhetherAnythingShowedAndDismissAllEmptiesTheStack) {
+    EXPECT_FALSE(manager.suspendPresentation()) << "an empty stack shows nothing";
+    manager.resumePresentation();
+
     const auto file = temporary();
     manager.add(file);
     manager.add(exported());
+    const int before = changes;
+    EXPECT_TRUE(manager.suspendPresentation());
+    EXPECT_TRUE(manager.isPresentationSuspended());
+    EXPECT_FALSE(manager.isVisible());
+    EXPECT_FALSE(manager.suspendPresentation()) << "already hidden";
+    manager.resumePresentation();
+    EXPECT_TRUE(manager.isVisible());
+    EXPECT_EQ(changes, before + 2);
+
     manager.dismissAll();
     EXPECT_TRUE(manager.items().empty());
     EXPECT_FALSE(fs::exists(file.url));
