@@ -13,6 +13,9 @@
 #include "ZelvorApp/Longshot/LongshotPreviewLayout.h"
 #include "ZelvorApp/Longshot/LongshotWindowLayout.h"
 
+#include <filesystem>
+#include <utility>
+
 namespace brisklet {
 
 namespace {
@@ -115,7 +118,10 @@ LongshotRecorder::Callbacks QtLongshotSession::recorderCallbacks() {
             }
         });
     };
-    callbacks.onFinish = [this](const LongshotRecorder::FinishResult& result) { finished(result); };
+    // A picture still being stitched for an earlier, cancelled capture must not end this one.
+    callbacks.onFinish = [this, session = ++sessionNumber_](const LongshotRecorder::FinishResult& result) {
+        finished(session, result);
+    };
     return callbacks;
 }
 
@@ -236,13 +242,22 @@ void QtLongshotSession::cancel() {
         return;
     }
     active_ = false;
+    if (barModel_.finalizing()) {
+        discardedSession_ = sessionNumber_;
+    }
     coordinator_.cancel();
     closeWindows();
     RuntimeLogger::log("longshot session cancelled");
 }
 
-void QtLongshotSession::finished(const LongshotRecorder::FinishResult& result) {
-    if (!active_) {
+void QtLongshotSession::finished(unsigned session, const LongshotRecorder::FinishResult& result) {
+    if (!active_ || session != sessionNumber_) {
+        if (session == discardedSession_ && result) {
+            // The user cancelled after asking to stop: nothing of this capture is kept.
+            std::error_code ignored;
+            std::filesystem::remove(result.value(), ignored);
+            RuntimeLogger::log("longshot export discarded url=" + result.value().string());
+        }
         return;
     }
     active_ = false;

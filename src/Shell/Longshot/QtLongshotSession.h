@@ -76,7 +76,7 @@ private:
     void closeWindows();
     void refreshBar();
     void toggleAutoScroll();
-    void finished(const LongshotRecorder::FinishResult& result);
+    void finished(unsigned session, const LongshotRecorder::FinishResult& result);
     std::vector<std::uint32_t> windowsInRegion() const;
     std::optional<Rect> firstScreenFrame() const;
 
@@ -95,6 +95,10 @@ private:
     std::unique_ptr<LongshotPreviewWindow> preview_;
     Rect region_;
     bool active_ = false;
+    /// Every start counts one up; a session cancelled while its picture was being stitched is
+    /// remembered so the file that still arrives is removed.
+    unsigned sessionNumber_ = 0;
+    unsigned discardedSession_ = 0;
     bool pausedByUser_ = false;
     /// Last: the recorder's queues are joined before the windows and backends go.
     LongshotRecorder recorder_;
