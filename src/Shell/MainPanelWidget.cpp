@@ -5,6 +5,7 @@
 #include "ZelvorApp/Control/AppModel.h"
 #include "ZelvorApp/Infrastructure/LocalizationStore.h"
 #include "ZelvorApp/Infrastructure/RuntimeLogger.h"
+#include "ZelvorApp/Library/VisualMemoryKindLabel.h"
 #include "ZelvorApp/Panel/MainPanelViewModel.h"
 
 #include <QAction>
@@ -34,27 +35,6 @@
 namespace brisklet {
 
 namespace {
-
-L10nKey kindKey(ExportKind kind) {
-    switch (kind) {
-    case ExportKind::screenshot:
-        return L10nKey::visualKindScreenshot;
-    case ExportKind::appshot:
-        return L10nKey::visualKindAppshot;
-    case ExportKind::longshot:
-        return L10nKey::visualKindLongshot;
-    case ExportKind::gif:
-        return L10nKey::visualKindGif;
-    case ExportKind::clipboardText:
-        return L10nKey::visualKindCopiedText;
-    case ExportKind::clipboardImage:
-        return L10nKey::visualKindCopiedImage;
-    case ExportKind::videoMP4:
-    case ExportKind::videoMOV:
-        return L10nKey::visualKindVideo;
-    }
-    return L10nKey::visualKindScreenshot;
-}
 
 L10nKey statusKey(AppViewState state, bool permissionMissing) {
     switch (state) {
@@ -401,7 +381,7 @@ QWidget* MainPanelWidget::makeRow(int index) {
                                                              : locale.toString(created.time(), QLocale::ShortFormat);
     const QString when =
         created.date() == QDate::currentDate() ? timeText : locale.toString(created.date(), QLocale::ShortFormat);
-    auto* detail = new QLabel(qt(t.text(kindKey(item.kind))) + QStringLiteral(" · ") + when, frame);
+    auto* detail = new QLabel(qt(t.text(visualMemoryKindLabel(item.kind))) + QStringLiteral(" · ") + when, frame);
     detail->setProperty("secondary", true);
     texts->addWidget(title);
     texts->addWidget(detail);

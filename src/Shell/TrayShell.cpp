@@ -164,4 +164,8 @@ void TrayShell::attach(AppController& controller, ApplicationHost& host) {
          [&controller, closingPanel] { closingPanel([&controller] { controller.openSettings(); }); }});
 }
 
+KeyboardGrab* TrayShell::keyboardGrab() const {
+    return hotkeyService_.get();
+}
+
 } // namespace brisklet

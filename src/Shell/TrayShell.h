@@ -14,6 +14,7 @@ class AppModel;
 class ApplicationHost;
 class Clock;
 class HotkeyManager;
+class KeyboardGrab;
 class LocalizationStore;
 class MainPanelViewModel;
 class MainPanelWidget;
@@ -41,6 +42,8 @@ public:
     /// A combination typed inside one of our own windows that holds the keyboard: runs the
     /// global hotkey it names, as the key grab would have. True when it named one.
     bool deliverTypedHotkey(const std::string& token, int modifiers);
+    /// The whole keyboard of the display, for recording a new combination; null without a display.
+    KeyboardGrab* keyboardGrab() const;
 
 private:
     std::unique_ptr<X11GlobalHotkeyService> hotkeyService_;

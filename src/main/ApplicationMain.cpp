@@ -21,7 +21,11 @@
 #include "Shell/QtScreenshotEditor.h"
 #include "Shell/QtSelectionOverlay.h"
 #include "Shell/QtWindowPicker.h"
+#include "Shell/Settings/QtSettingsWindow.h"
+#include "Shell/Settings/SettingsServices.h"
 #include "Shell/TrayShell.h"
+#include "Shell/Library/QtVisualMemoryLibrary.h"
+#include "ZelvorApp/Library/VisualMemoryImageMetrics.h"
 #include "Shell/UnixSignalBridge.h"
 #include "ZelvorApp/Control/AppActionDispatcher.h"
 #include "ZelvorApp/Control/AppController.h"
@@ -262,6 +266,10 @@ int runApplication(int argc, char** argv, const CommandLine&, CommandSession& se
     ports.longshotSession = &longshot;
     QtRecordingOptionsBar recordingOptionsBar(services->model(), shared.localization);
     ports.recordingOptionsBar = &recordingOptionsBar;
+    QtSettingsWindow settingsWindow(
+        {services->model(), shared.localization, shared.defaults, tray.keyboardGrab(),
+         makeSettingsServices(shared, services->model(), ports.hotkeys, [&delegate] { return delegate.controller(); })});
+    ports.settingsWindow = &settingsWindow;
     const GIFQtAnnotationFrameRenderer gifAnnotationRenderer;
     const GIFRecordingBackends gifBackends = services->gifRecording();
     GIFRecordingCoordinator::Hooks gifHooks;
@@ -288,6 +296,15 @@ int runApplication(int argc, char** argv, const CommandLine&, CommandSession& se
     QtGIFPostProcessing gifPostProcessing(
         {shared.mainQueue, shared.localization, services->model(), &gifAnnotationRenderer, &backgroundRenderer});
     gifSession.coordinator().setPostProcessing(&gifPostProcessing);
+    // The library window; the card proportions are read off the main thread once the library is loaded.
+    VisualMemoryImageMetrics libraryMetrics(shared.codec);
+    ThreadSerialQueue libraryMetricsQueue("com.brisklet.Brisklet.libraryMetrics");
+    QtVisualMemoryLibrary library({services->model(), shared.localization, shared.defaults, alerts, host, libraryMetrics,
+                                   libraryMetricsQueue,
+                                   [&shared](std::function<void()> task) { shared.mainQueue.post(std::move(task)); },
+                                   session.paths().homeDirectory()},
+                                  [&delegate] { return delegate.controller(); });
+    ports.libraryWindow = &library.port();
     AppCommandServer server;
     UnixSignalBridge signalBridge([&host](int number) {
         RuntimeLogger::log("signal received number=" + std::to_string(number));
@@ -299,6 +316,7 @@ int runApplication(int argc, char** argv, const CommandLine&, CommandSession& se
     if (AppController* controller = delegate.controller()) {
         tray.attach(*controller, host);
     }
+    library.prewarm();
     connectCommandChannel(server, delegate, host);
     // Once start-up has settled, so the first hotkey opens the overlay as quickly as any later one.
     shared.mainQueue.postAfter(1.5, [&selectionOverlay] { selectionOverlay.prepare(); });

@@ -20,6 +20,7 @@
 #include "main/RecordCommand.h"
 #include "main/StitchCommand.h"
 #include "main/TranslateCommand.h"
+#include "main/VideoRecordCommand.h"
 #include "main/WindowsCommand.h"
 
 #include <iostream>
@@ -67,6 +68,9 @@ int runCommand(const CommandLine& line, const Paths& paths, DefaultsStore& defau
         return runOcrCommand(args, codec, recognizer, languages, std::cin, std::cout, std::cerr);
     }
     if (name == "record") {
+        if (isVideoRecordRequest(args)) {
+            return runVideoRecordCommand(args, defaults, std::cout, std::cerr);
+        }
         return runRecordCommand(args, defaults, paths, std::cout, std::cerr);
     }
     if (name == "stitch") {

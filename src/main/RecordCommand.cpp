@@ -2,13 +2,14 @@
 
 #include "main/GifFileOutput.h"
 #include "main/QtHeadless.h"
+#include "main/RecordingInterrupt.h"
+#include "main/RecordingRegion.h"
 #include "main/RegionArgument.h"
 
 #include "Platform/Clock.h"
 #include "Platform/Linux/Gif/GiflibGIFEncoder.h"
 #include "Platform/Linux/Qt/QtMainQueue.h"
 #include "Platform/Linux/Qt/QtPasteboard.h"
-#include "Platform/Linux/X11/X11DisplayServer.h"
 #include "Platform/Linux/X11/X11InputMonitor.h"
 #include "Platform/Linux/X11/X11ScreenCapture.h"
 #include "Platform/Linux/X11/X11ScreenFrameStream.h"
@@ -23,10 +24,8 @@
 #include "ZelvorCore/Stores/PreferencesStore.h"
 #include "ZelvorCore/Stores/RecentExportStore.h"
 
-#include <atomic>
 #include <charconv>
 #include <cmath>
-#include <csignal>
 #include <cstdlib>
 #include <optional>
 
@@ -61,7 +60,9 @@ std::optional<double> number(const std::string& text) {
 void parseOption(const std::vector<std::string>& args, std::size_t& i, RecordArguments& parsed) {
     const std::string& arg = args[i];
     const bool hasValue = i + 1 < args.size();
-    if (arg == "--no-cursor") {
+    if (arg == "--format" && hasValue && args[i + 1] == "gif") {
+        ++i; // the default; mp4 and mov go to the video recorder
+    } else if (arg == "--no-cursor") {
         parsed.showsCursor = false;
     } else if (arg == "--no-clicks") {
         parsed.showsClicks = false;
@@ -102,37 +103,6 @@ RecordArguments parse(const std::vector<std::string>& args) {
     return parsed;
 }
 
-/// Set from the signal handler; the main loop turns it into `finish()`.
-std::atomic<bool> stopRequested{false};
-
-extern "C" void requestStop(int) {
-    stopRequested = true;
-}
-
-/// Ctrl+C ends the recording (and keeps it) instead of killing the process; the previous handlers
-/// come back afterwards.
-class StopOnInterrupt {
-public:
-    StopOnInterrupt() {
-        stopRequested = false;
-        struct sigaction action {};
-        action.sa_handler = requestStop;
-        sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, &previousInterrupt_);
-        sigaction(SIGTERM, &action, &previousTerminate_);
-    }
-    ~StopOnInterrupt() {
-        sigaction(SIGINT, &previousInterrupt_, nullptr);
-        sigaction(SIGTERM, &previousTerminate_, nullptr);
-    }
-    StopOnInterrupt(const StopOnInterrupt&) = delete;
-    StopOnInterrupt& operator=(const StopOnInterrupt&) = delete;
-
-private:
-    struct sigaction previousInterrupt_ {};
-    struct sigaction previousTerminate_ {};
-};
-
 /// The preferences' longest frame side by recording quality: 960, 1280 or 1600 pixels.
 int maxFramePixelDimension(RecordingQuality quality) {
     return 960 + 320 * static_cast<int>(quality);
@@ -151,11 +121,11 @@ public:
     /// there are none.
     Result<GIFRecordingDraft, GIFRecorderError> record(GIFRecorder::Session session) {
         std::optional<Result<GIFRecordingDraft, GIFRecorderError>> result;
-        StopOnInterrupt interrupt;
+        RecordingInterrupt interrupt;
         recorder_.start(std::move(session), {}, [&result](auto draft) { result = std::move(draft); }, {});
         while (!result) {
             mainQueue_.runFor(0.05);
-            if (stopRequested.exchange(false)) {
+            if (RecordingInterrupt::takeRequest()) {
                 recorder_.finish();
             }
         }
@@ -185,31 +155,17 @@ private:
 /// The session for `region` (root pixels) on the screen that holds it; prints why not otherwise.
 std::optional<GIFRecorder::Session> makeSession(const RecordArguments& arguments, const AppPreferences& preferences,
                                                 const std::string& display, std::ostream& err) {
-    const X11DisplayServer displays(display);
-    const std::vector<DisplayScreen> screens =
-        displays.isConnected() ? displays.screens() : std::vector<DisplayScreen>{};
-    if (screens.empty()) {
-        err << "brisklet record: cannot open the X11 display " << (display.empty() ? "(DISPLAY is not set)" : display)
-            << "\n";
-        return std::nullopt;
-    }
-    auto desktopContext = ScreenCaptureService::makeContext(screens.front(), screens);
-    const auto rect = desktopContext
-                          ? RegionArgument::onDesktop(*arguments.region, desktopContext.value().virtualDesktopFrame)
-                          : std::nullopt;
-    const DisplayScreen* screen = rect ? RegionArgument::screenHolding(screens, *rect) : nullptr;
-    auto context = screen ? ScreenCaptureService::makeContext(*screen, screens) : desktopContext;
-    if (!rect || !screen || !context) {
-        err << "brisklet record: the region must lie on one screen\n";
+    const auto located = RecordingRegion::locate(*arguments.region, display, err);
+    if (!located) {
         return std::nullopt;
     }
     GIFRecorder::Session session;
-    session.rect = *rect;
-    session.captureContext = context.value();
+    session.rect = located->rect;
+    session.captureContext = located->context;
     session.preferences = preferences;
     session.fps = arguments.fps.value_or(std::max(static_cast<int>(preferences.gifFPS), 1));
     session.maxDuration = arguments.duration.value_or(std::max(preferences.gifMaxDuration, 1.0));
-    session.mappingRect = *rect;
+    session.mappingRect = located->rect;
     session.mouseOverlayOptions = {arguments.showsCursor, arguments.showsClicks};
     session.maxFramePixelDimension = maxFramePixelDimension(preferences.recordingOptions.quality);
     return session;

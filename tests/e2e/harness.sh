@@ -113,6 +113,23 @@ e2e_start_mapped() {
     grep -q '^mapped' "$out" || { echo "FAIL: $(basename "$1") did not map: $(head -3 "$out")" >&2; exit 1; }
 }
 
+# Carries a drag that has started at (SX,SY) over to (TX,TY) in small steps and lets it go
+# there, wiggling on the target so the drop target sees the pointer arrive:
+# e2e_drag_to SX SY TX TY
+e2e_drag_to() {
+    local sx="$1" sy="$2" tx="$3" ty="$4"
+    for step in 1 2 3 4 5 6 7 8 9 10; do
+        xdotool mousemove $((sx + (tx - sx) * step / 10)) $((sy + (ty - sy) * step / 10))
+        sleep 0.15
+    done
+    sleep 0.8
+    xdotool mousemove $((tx + 5)) $((ty + 3))
+    sleep 1
+    xdotool mousemove $((tx + 8)) $((ty + 5))
+    sleep 0.5
+    xdotool mouseup 1
+}
+
 e2e_brisklet() {
     "$BRISKLET" --config-dir "$XDG_CONFIG_HOME" --data-dir "$XDG_DATA_HOME" "$@"
 }

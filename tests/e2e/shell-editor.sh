@@ -254,16 +254,7 @@ thumbnail-drag)
     [ -n "$target" ] || fail "the drop target is not on screen: $(cat "$E2E_ROOT/drop.out")"
     eval "$(xwininfo -id "$target" | sed -n 's/ *Absolute upper-left X: *\([0-9]*\)/AX=\1/p; s/ *Absolute upper-left Y: *\([0-9]*\)/AY=\1/p')"
     tx=$((AX + 150)) ty=$((AY + 100))
-    for step in 1 2 3 4 5 6 7 8 9 10; do
-        xdotool mousemove $((1080 + (tx - 1080) * step / 10)) $((688 + (ty - 688) * step / 10))
-        sleep 0.15
-    done
-    sleep 0.8
-    xdotool mousemove $((tx + 5)) $((ty + 3))
-    sleep 1
-    xdotool mousemove $((tx + 8)) $((ty + 5))
-    sleep 0.5
-    xdotool mouseup 1
+    e2e_drag_to 1080 688 "$tx" "$ty"
     for _ in $(seq 50); do grep -q '^file ' "$E2E_ROOT/drop.out" && break; sleep 0.1; done
     grep -qxF "file $file" "$E2E_ROOT/drop.out" || fail "the drop did not deliver $file: $(cat "$E2E_ROOT/drop.out")"
     grep -q '^png [1-9]' "$E2E_ROOT/drop.out" || fail "the drop carried no PNG"

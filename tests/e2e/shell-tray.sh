@@ -121,7 +121,7 @@ tray-menu)
     sleep 0.5
     # From the bottom: Quit, Check for Updates…, Settings….
     xdotool key Up Up Up Return
-    e2e_wait_for_log "settings window unavailable" 5
+    e2e_wait_for_log "settings window presented" 5
     kill -0 "$E2E_BRISKLET_PID" || fail "the application ended"
     ;;
 tray-click)

@@ -113,13 +113,9 @@ void AppController::loadPreferences() {
 }
 
 void AppController::cleanupVisualMemoryAtStartup() {
+    // The library window reads the cards' proportions from the files' headers in the background
+    // once start-up is done ("visualMemory aspect ratios prewarmed").
     model_.setVisualMemoryItems(env_.services.visualMemory.startupCleanup());
-    const double started = env_.services.clock.monotonicSeconds();
-    // Aspect ratios are read from the files' headers when the library window lays out its grid;
-    // reading them here once warms the file cache for that.
-    const std::size_t count = model_.visualMemoryItems().size();
-    RuntimeLogger::log("visualMemory aspect ratios prewarmed items=" + std::to_string(count) + " elapsedMs=" +
-                       std::to_string(wholeMs(env_.services.clock.monotonicSeconds() - started)));
 }
 
 void AppController::synchroniseSystem() {
@@ -727,6 +723,14 @@ void AppController::copyVisualMemoryItem(const VisualMemoryItem& item) {
     RuntimeLogger::log("visualMemory copied id=" + item.id + " kind=" + std::string(toString(item.kind)));
 }
 
+void AppController::copyOCR(const VisualMemoryItem& item) {
+    if (item.ocrText.empty()) {
+        return;
+    }
+    env_.services.exportService.copyTextToPasteboard(item.ocrText);
+    RuntimeLogger::log("visualMemory text copied id=" + item.id + " length=" + std::to_string(item.ocrText.size()));
+}
+
 void AppController::toggleVisualMemoryFavorite(const VisualMemoryItem& item) {
     model_.setVisualMemoryItems(env_.services.visualMemoryStore.toggleFavorite(item.id));
 }
@@ -737,6 +741,18 @@ void AppController::toggleVisualMemoryPinned(const VisualMemoryItem& item) {
 
 void AppController::deleteVisualMemoryItem(const VisualMemoryItem& item) {
     deleteAsset(ExportedAsset{item.url, item.kind, item.createdAt, item.byteCount});
+}
+
+void AppController::addVisualMemoryTag(const VisualMemoryItem& item, const std::string& tag) {
+    model_.setVisualMemoryItems(env_.services.visualMemoryStore.addManualTag(item.id, tag));
+    RuntimeLogger::log("visualMemory tag added id=" + item.id + " tag=" + normalizedTag(tag));
+}
+
+void AppController::removeVisualMemoryTag(const VisualMemoryItem& item, const std::string& tag, bool isManual) {
+    VisualMemoryStore& store = env_.services.visualMemoryStore;
+    model_.setVisualMemoryItems(isManual ? store.removeManualTag(item.id, tag) : store.removeAutoTag(item.id, tag));
+    RuntimeLogger::log("visualMemory tag removed id=" + item.id + " tag=" + normalizedTag(tag) +
+                       " manual=" + (isManual ? "true" : "false"));
 }
 
 VisualMemoryRecordingService::ManualCleanupResult AppController::cleanupVisualMemoryNow() {

@@ -98,9 +98,14 @@ public:
     void openVisualMemoryItem(const VisualMemoryItem& item);
     /// Copied text goes back to the clipboard as text, every other item as its file.
     void copyVisualMemoryItem(const VisualMemoryItem& item);
+    /// The item's recognised text, whatever its kind.
+    void copyOCR(const VisualMemoryItem& item);
     void toggleVisualMemoryFavorite(const VisualMemoryItem& item);
     void toggleVisualMemoryPinned(const VisualMemoryItem& item);
     void deleteVisualMemoryItem(const VisualMemoryItem& item);
+    /// Tags typed in the library's tag editor; an automatic tag is hidden rather than forgotten.
+    void addVisualMemoryTag(const VisualMemoryItem& item, const std::string& tag);
+    void removeVisualMemoryTag(const VisualMemoryItem& item, const std::string& tag, bool isManual);
     VisualMemoryRecordingService::ManualCleanupResult cleanupVisualMemoryNow();
     /// A capture session finished producing its file, or failed.
     void captureSessionFinished(const ExportOutcome& outcome, ExportKind kind);

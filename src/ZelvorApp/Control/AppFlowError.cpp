@@ -26,9 +26,7 @@ struct MessageVisitor {
     std::string operator()(ScreenCaptureError error) const { return localization.text(l10nKey(error)); }
     std::string operator()(GIFRecorderError error) const { return localization.text(messageKey(error)); }
     std::string operator()(LongshotRecorderError error) const { return localization.text(l10nKey(error)); }
-    std::string operator()(VideoRecorderError) const {
-        return localization.text(L10nKey::errorVideoRecordingRequiresMacOS15);
-    }
+    std::string operator()(const VideoRecorderError& error) const { return localization.text(error.messageKey()); }
     std::string operator()(ScreenshotTranslationError error) const {
         return localizedErrorMessage(error, localization).value_or(localization.text(L10nKey::genericUnknownError));
     }
@@ -48,7 +46,7 @@ struct LogVisitor {
     std::string operator()(ScreenCaptureError error) const { return std::string(toString(error)); }
     std::string operator()(GIFRecorderError error) const { return std::string(toString(error)); }
     std::string operator()(LongshotRecorderError error) const { return std::string(toString(error)); }
-    std::string operator()(VideoRecorderError) const { return "requiresMacOS15"; }
+    std::string operator()(const VideoRecorderError& error) const { return error.description(); }
     std::string operator()(ScreenshotTranslationError error) const { return std::string(toString(error)); }
     std::string operator()(const ScreenshotEditorFailure& failure) const { return failure.description(); }
     std::string operator()(const DescribedError& error) const { return error.description; }

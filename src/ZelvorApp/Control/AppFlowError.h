@@ -5,6 +5,7 @@
 #include "ZelvorApp/Longshot/LongshotRecorderError.h"
 #include "ZelvorApp/Recording/GIFRecorderError.h"
 #include "ZelvorApp/Text/ScreenshotTranslationError.h"
+#include "ZelvorApp/Video/VideoRecorderError.h"
 
 #include <string>
 #include <variant>
@@ -12,9 +13,6 @@
 namespace brisklet {
 
 class LocalizationStore;
-
-/// Video recording needs a screen-capture facility this desktop may not have.
-enum class VideoRecorderError { requiresMacOS15 };
 
 /// Any other failure, carrying its own (already localised) description, possibly empty.
 struct DescribedError {

@@ -37,6 +37,7 @@ void HotkeyManager::registerAction(GlobalHotkeyAction action, const HotkeyConfig
     const std::string what = "action=" + std::string(toString(action)) + " key=" + configuration.displayValue();
     if (result.status != GlobalHotkeyService::statusOK) {
         RuntimeLogger::log("hotkey register failed " + what + " status=" + std::to_string(result.status));
+        failures_[action] = result.status;
         return;
     }
     registrations_[action] = result.registration;
@@ -47,6 +48,7 @@ void HotkeyManager::reload(const AppPreferences& preferences) {
     const double started = clock_.monotonicSeconds();
     cachedPreferences_ = preferences;
     unregisterAll();
+    failures_.clear();
     for (const auto action : allCases<GlobalHotkeyAction>()) {
         if (!enabledActions_ || enabledActions_->contains(action)) {
             registerAction(action, GlobalHotkeyTable::configuration(action, preferences));
@@ -55,6 +57,11 @@ void HotkeyManager::reload(const AppPreferences& preferences) {
     const auto elapsedMs = static_cast<long long>(std::floor((clock_.monotonicSeconds() - started) * 1000.0));
     RuntimeLogger::log("hotkey reload actions=" + std::to_string(registrations_.size()) +
                        " elapsedMs=" + std::to_string(elapsedMs));
+}
+
+std::optional<int> HotkeyManager::registrationFailure(GlobalHotkeyAction action) const {
+    const auto it = failures_.find(action);
+    return it == failures_.end() ? std::nullopt : std::optional<int>(it->second);
 }
 
 void HotkeyManager::unregisterAll() {

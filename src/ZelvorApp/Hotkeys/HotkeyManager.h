@@ -48,6 +48,7 @@ public:
 
     bool hasHandler() const { return handler_ != 0; }
     bool isRegistered(GlobalHotkeyAction action) const { return registrations_.contains(action); }
+    std::optional<int> registrationFailure(GlobalHotkeyAction action) const override;
     std::size_t registrationCount() const { return registrations_.size(); }
     bool isPinnedScreenshotEscapeRegistered() const { return escapeRegistration_.has_value(); }
     /// Whether a press may start its action now (see `HotkeyDispatchPolicy`).
@@ -64,6 +65,7 @@ private:
     GlobalHotkeyService::HandlerToken handler_ = 0;
     std::map<GlobalHotkeyAction, GlobalHotkeyService::Registration> registrations_;
     std::optional<GlobalHotkeyService::Registration> escapeRegistration_;
+    std::map<GlobalHotkeyAction, int> failures_;
     AppPreferences cachedPreferences_;
     /// Absent: every action may register.
     std::optional<std::set<GlobalHotkeyAction>> enabledActions_;

@@ -2,6 +2,7 @@
 
 #include "ZelvorCore/Models/GlobalHotkeyAction.h"
 
+#include <optional>
 #include <set>
 
 namespace brisklet {
@@ -20,6 +21,9 @@ public:
     /// Whether the Escape key closing pinned screenshots is to be grabbed now.
     virtual void setPinnedScreenshotEscapeHotkeyActive(bool active) = 0;
     virtual void unregisterAll() = 0;
+    /// The display server's status when the action's combination could not be registered at the
+    /// last reload (10: another application holds it), or nothing.
+    virtual std::optional<int> registrationFailure(GlobalHotkeyAction) const { return std::nullopt; }
 };
 
 } // namespace brisklet
