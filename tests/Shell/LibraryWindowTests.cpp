@@ -1,5 +1,6 @@
 #include "Shell/Library/LibraryQuickLookOverlay.h"
 #include "Shell/Library/QtVisualMemoryLibrary.h"
+#include "Shell/Library/TagFlowWidget.h"
 #include "Shell/Library/VisualMemoryDetailPanel.h"
 #include "Shell/Library/VisualMemoryLibraryWindow.h"
 #include "Shell/Library/VisualMemoryMasonryView.h"
