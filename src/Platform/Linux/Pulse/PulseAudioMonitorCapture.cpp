@@ -25,14 +25,14 @@ PulseAudioMonitorCapture::~PulseAudioMonitorCapture() {
 
 Status<std::string> PulseAudioMonitorCapture::start(OnSamples onSamples) {
     stop();
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, kSampleRate, kChannels};
+    const pa_sample_spec sampleFormat{PA_SAMPLE_S16LE, kSampleRate, kChannels};
     // Small fragments keep the sound close to the picture.
     pa_buffer_attr attributes{};
     attributes.maxlength = static_cast<std::uint32_t>(-1);
     attributes.fragsize = static_cast<std::uint32_t>(kChunkFrames * kChannels * sizeof(std::int16_t));
     int error = 0;
     pa_simple* connection = pa_simple_new(nullptr, "Brisklet", PA_STREAM_RECORD, "@DEFAULT_MONITOR@",
-                                          "Screen recording", &spec, nullptr, &attributes, &error);
+                                          "Screen recording", &sampleFormat, nullptr, &attributes, &error);
     if (!connection) {
         return Status<std::string>::failure(pa_strerror(error));
     }
