@@ -2,6 +2,7 @@
 
 #include "main/GifFileOutput.h"
 #include "main/QtHeadless.h"
+#include "main/RecordingArguments.h"
 #include "main/RecordingInterrupt.h"
 #include "main/RecordingRegion.h"
 #include "main/RegionArgument.h"
@@ -24,7 +25,6 @@
 #include "ZelvorCore/Stores/PreferencesStore.h"
 #include "ZelvorCore/Stores/RecentExportStore.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <optional>
@@ -37,57 +37,23 @@ constexpr const char* usage =
     "Usage: brisklet record WxH+X+Y [--fps N] [--duration S] [--no-cursor] [--no-clicks] [-o OUT.gif]\n";
 constexpr int recentExportsLimit = 8;
 
-struct RecordArguments {
-    std::optional<Rect> region;
+struct RecordArguments : RecordingArguments {
     std::optional<int> fps;
-    std::optional<double> duration;
-    bool showsCursor = true;
-    bool showsClicks = true;
-    std::optional<std::filesystem::path> output;
-    std::optional<std::string> error;
 };
-
-std::optional<double> number(const std::string& text) {
-    double value = 0;
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (ec != std::errc() || ptr != end || !std::isfinite(value)) {
-        return std::nullopt;
-    }
-    return value;
-}
 
 void parseOption(const std::vector<std::string>& args, std::size_t& i, RecordArguments& parsed) {
     const std::string& arg = args[i];
     const bool hasValue = i + 1 < args.size();
     if (arg == "--format" && hasValue && args[i + 1] == "gif") {
         ++i; // the default; mp4 and mov go to the video recorder
-    } else if (arg == "--no-cursor") {
-        parsed.showsCursor = false;
-    } else if (arg == "--no-clicks") {
-        parsed.showsClicks = false;
-    } else if ((arg == "-o" || arg == "--output") && hasValue) {
-        parsed.output = args[++i];
     } else if (arg == "--fps" && hasValue) {
-        const auto value = number(args[++i]);
+        const auto value = RecordingArguments::number(args[++i]);
         if (!value || *value < 1 || *value > 50 || *value != std::floor(*value)) {
             parsed.error = "--fps must be a whole number from 1 to 50, not " + args[i];
         } else {
             parsed.fps = static_cast<int>(*value);
         }
-    } else if (arg == "--duration" && hasValue) {
-        const auto value = number(args[++i]);
-        if (!value || *value < 1 || *value > 600) {
-            parsed.error = "--duration must be from 1 to 600 seconds, not " + args[i];
-        } else {
-            parsed.duration = *value;
-        }
-    } else if (!parsed.region && arg.rfind('-', 0) != 0) {
-        parsed.region = RegionArgument::parse(arg);
-        if (!parsed.region) {
-            parsed.error = arg + " is not a region; give WxH+X+Y with a width and height of at least 2";
-        }
-    } else {
+    } else if (!parsed.takeSharedOption(args, i, {1, 600})) {
         parsed.error = "unexpected argument '" + arg + "'";
     }
 }
@@ -97,9 +63,7 @@ RecordArguments parse(const std::vector<std::string>& args) {
     for (std::size_t i = 0; i < args.size() && !parsed.error; ++i) {
         parseOption(args, i, parsed);
     }
-    if (!parsed.error && !parsed.region) {
-        parsed.error = "which region? give WxH+X+Y";
-    }
+    parsed.requireRegion();
     return parsed;
 }
 

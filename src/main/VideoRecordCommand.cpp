@@ -1,6 +1,7 @@
 #include "main/VideoRecordCommand.h"
 
 #include "main/QtHeadless.h"
+#include "main/RecordingArguments.h"
 #include "main/RecordingInterrupt.h"
 #include "main/RecordingRegion.h"
 #include "main/RegionArgument.h"
@@ -19,7 +20,6 @@
 #include "ZelvorCore/Stores/PreferencesStore.h"
 #include "ZelvorCore/Stores/RecentExportStore.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <optional>
@@ -34,27 +34,11 @@ constexpr const char* usage = "Usage: brisklet record WxH+X+Y --format mp4|mov [
                               "                       [--duration S] [--no-cursor] [--no-clicks] [-o FILE]\n";
 constexpr int recentExportsLimit = 8;
 
-struct VideoArguments {
-    std::optional<Rect> region;
+struct VideoArguments : RecordingArguments {
     RecordingOutputFormat format = RecordingOutputFormat::mp4;
     std::optional<RecordingQuality> quality;
     bool audio = false;
-    std::optional<double> duration;
-    bool showsCursor = true;
-    bool showsClicks = true;
-    std::optional<fs::path> output;
-    std::optional<std::string> error;
 };
-
-std::optional<double> number(const std::string& text) {
-    double value = 0;
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (ec != std::errc() || ptr != end || !std::isfinite(value)) {
-        return std::nullopt;
-    }
-    return value;
-}
 
 void parseOption(const std::vector<std::string>& args, std::size_t& i, VideoArguments& parsed) {
     const std::string& arg = args[i];
@@ -73,25 +57,7 @@ void parseOption(const std::vector<std::string>& args, std::size_t& i, VideoArgu
         }
     } else if (arg == "--audio") {
         parsed.audio = true;
-    } else if (arg == "--no-cursor") {
-        parsed.showsCursor = false;
-    } else if (arg == "--no-clicks") {
-        parsed.showsClicks = false;
-    } else if ((arg == "-o" || arg == "--output") && hasValue) {
-        parsed.output = args[++i];
-    } else if (arg == "--duration" && hasValue) {
-        const auto value = number(args[++i]);
-        if (!value || *value < 0.5 || *value > 3600) {
-            parsed.error = "--duration must be from 0.5 to 3600 seconds, not " + args[i];
-        } else {
-            parsed.duration = *value;
-        }
-    } else if (!parsed.region && arg.rfind('-', 0) != 0) {
-        parsed.region = RegionArgument::parse(arg);
-        if (!parsed.region) {
-            parsed.error = arg + " is not a region; give WxH+X+Y with a width and height of at least 2";
-        }
-    } else {
+    } else if (!parsed.takeSharedOption(args, i, {0.5, 3600})) {
         parsed.error = "unexpected argument '" + arg + "'";
     }
 }
@@ -101,9 +67,7 @@ VideoArguments parse(const std::vector<std::string>& args) {
     for (std::size_t i = 0; i < args.size() && !parsed.error; ++i) {
         parseOption(args, i, parsed);
     }
-    if (!parsed.error && !parsed.region) {
-        parsed.error = "which region? give WxH+X+Y";
-    }
+    parsed.requireRegion();
     return parsed;
 }
 
