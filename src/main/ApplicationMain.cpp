@@ -7,6 +7,9 @@
 #include "Shell/GifPost/QtGIFPostProcessing.h"
 #include "Shell/Recording/QtGIFSession.h"
 #include "Shell/Recording/QtRecordingOptionsBar.h"
+#include "Shell/Recording/QtVideoSession.h"
+#include "Shell/VideoPost/QtVideoPostProcessing.h"
+#include "Platform/Linux/FFmpeg/FFmpegVideoFrameReader.h"
 #include "Platform/Linux/QtRender/GIFQtAnnotationFrameRenderer.h"
 #include "Shell/Pinned/QtPinnedWindows.h"
 #include "Shell/Thumbnails/QtFloatingThumbnails.h"
@@ -272,30 +275,43 @@ int runApplication(int argc, char** argv, const CommandLine&, CommandSession& se
     ports.settingsWindow = &settingsWindow;
     const GIFQtAnnotationFrameRenderer gifAnnotationRenderer;
     const GIFRecordingBackends gifBackends = services->gifRecording();
-    GIFRecordingCoordinator::Hooks gifHooks;
-    gifHooks.progressed = [&delegate](double elapsed, double maxDuration) {
-        if (AppController* controller = delegate.controller()) {
-            controller->gifRecordingProgressed(elapsed, maxDuration);
-        }
+    // Both recording sessions report to the controller the same way.
+    const auto recordingHooks = [&delegate, &withController] {
+        RecordingSessionHooks hooks;
+        hooks.progressed = [&delegate](double elapsed, double maxDuration) {
+            if (AppController* controller = delegate.controller()) {
+                controller->gifRecordingProgressed(elapsed, maxDuration);
+            }
+        };
+        hooks.finished = [&delegate](const ExportOutcome& outcome, ExportKind kind) {
+            if (AppController* controller = delegate.controller()) {
+                controller->captureSessionFinished(outcome, kind);
+            }
+        };
+        hooks.stopRequested = withController(&AppController::stopCapture);
+        hooks.cancelRequested = withController(&AppController::cancelCapture);
+        return hooks;
     };
-    gifHooks.finished = [&delegate](const ExportOutcome& outcome) {
-        if (AppController* controller = delegate.controller()) {
-            controller->captureSessionFinished(outcome, ExportKind::gif);
-        }
-    };
-    gifHooks.stopRequested = withController(&AppController::stopCapture);
-    gifHooks.cancelRequested = withController(&AppController::cancelCapture);
     QtGIFSession gifSession({gifBackends.capture, gifBackends.stream, gifBackends.mouse, gifBackends.encoder,
                              gifBackends.captureQueue, gifBackends.exportQueue},
                             {shared.mainQueue, shared.clock, shared.exportService, shared.displays, shared.localization,
                              services->model(), gifAnnotationRenderer, &backgroundRenderer},
-                            std::move(gifHooks),
+                            recordingHooks(),
                             {withController(&AppController::pauseCapture), withController(&AppController::resumeCapture),
                              withController(&AppController::stopCapture), withController(&AppController::cancelCapture)});
     ports.gifSession = &gifSession.port();
     QtGIFPostProcessing gifPostProcessing(
         {shared.mainQueue, shared.localization, services->model(), &gifAnnotationRenderer, &backgroundRenderer});
     gifSession.coordinator().setPostProcessing(&gifPostProcessing);
+    QtVideoSession videoSession({display, gifBackends.stream, shared.mainQueue, shared.clock, shared.exportService,
+                                 shared.displays, shared.localization, services->model()},
+                                recordingHooks(),
+                                {withController(&AppController::pauseCapture), withController(&AppController::resumeCapture),
+                                 withController(&AppController::stopCapture), withController(&AppController::cancelCapture)});
+    ports.videoSession = &videoSession.port();
+    const FFmpegVideoFrameReader videoFrames;
+    QtVideoPostProcessing videoPostProcessing({shared.mainQueue, shared.localization, services->model(), videoFrames});
+    videoSession.coordinator().setPostProcessing(&videoPostProcessing);
     // The library window; the card proportions are read off the main thread once the library is loaded.
     VisualMemoryImageMetrics libraryMetrics(shared.codec);
     ThreadSerialQueue libraryMetricsQueue("com.brisklet.Brisklet.libraryMetrics");

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # GIF recordings end to end, driven only by XTest and `brisklet action`: a region of a test window
 # of known colours is chosen, recorded for about two seconds (with a drawing made on it) and
-# exported, or the recording is cancelled at the options bar or at the control bar.
+# exported, or the recording is cancelled at the options bar or at the control bar; and one
+# recorded as MP4 instead.
 # Usage: shell-gif.sh BRISKLET CASE TEST_WINDOW
 BRISKLET="$1"
 CASE="$2"
@@ -203,6 +204,40 @@ gif-cancel)
     sleep 1
     [ -z "$(exported)" ] || fail "a GIF was written: $(exported)"
     [ -z "$(leftovers)" ] || fail "a temporary file is left: $(leftovers)"
+    ;;
+video-record)
+    command -v ffprobe >/dev/null && command -v ffmpeg >/dev/null || e2e_skip "ffprobe or ffmpeg is not installed"
+    start
+    choose_region
+    e2e_wait_for_log "recording options bar formats" 5
+    read -r mx my <<<"$(grep -F "recording options bar formats" "$E2E_LOG" | tail -1 | tr ' ' '\n' | sed -n 's/^mp4=\([0-9-]*\),\([0-9-]*\)$/\1 \2/p')"
+    [ -n "$mx" ] || fail "the options bar's MP4 button is not in the log"
+    xdotool mousemove "$mx" "$my" click 1
+    sleep 0.3
+    xdotool mousemove 100 700
+    xdotool key Return
+    e2e_wait_for_log "video recording started" 5
+    e2e_wait_for_log "video control bar presented" 5
+    sleep 2
+    e2e_brisklet action stopActiveOperation
+    e2e_wait_for_log "video post-processing window shown" 15
+    sleep 0.8
+    xdotool key Return
+    e2e_wait_for_log "Video export verified before success url=" 15
+    file="$(find "$EXPORTS" -name '*.mp4' | sort | tail -1)"
+    [ -n "$file" ] || fail "no MP4 in $EXPORTS"
+    [ -z "$(find "$EXPORTS" -name '.*' -type f)" ] || fail "a temporary file is left: $(find "$EXPORTS" -name '.*' -type f)"
+    stream="$(ffprobe -v error -select_streams v:0 -show_entries stream=codec_name,width,height -of csv=p=0 "$file")"
+    [ "$stream" = "h264,400,300" ] || fail "the video stream is '$stream', not h264,400,300"
+    duration="$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$file")"
+    awk -v d="$duration" 'BEGIN { exit !(d >= 1.3 && d <= 3.5) }' || fail "the video lasts $duration s, not about 2 s"
+    ffmpeg -v error -ss 1 -i "$file" -frames:v 1 "$E2E_ROOT/video-frame.png"
+    near "$(image_pixel "$E2E_ROOT/video-frame.png" 20 20)" "223,227,232" || fail "the video does not show the window's grey ($(image_pixel "$E2E_ROOT/video-frame.png" 20 20))"
+    near "$(image_pixel "$E2E_ROOT/video-frame.png" 200 150)" "53,132,228" || fail "the video does not show the blue panel ($(image_pixel "$E2E_ROOT/video-frame.png" 200 150))"
+    draft="$(grep -F "video recording captured url=" "$E2E_LOG" | tail -1 | sed 's/.*url=//')"
+    [ -n "$draft" ] && [ ! -e "$draft" ] || fail "the draft '$draft' was not removed"
+    grep -qF "$(basename "$file")" "$XDG_CONFIG_HOME/Brisklet/defaults.json" || fail "the recent exports do not list $(basename "$file")"
+    assert_idle
     ;;
 *)
     echo "unknown case $CASE" >&2

@@ -5,6 +5,7 @@
 #include "Shell/GifPost/GIFPreviewView.h"
 #include "Shell/GifPost/GIFTimelineView.h"
 #include "Shell/QtStrings.h"
+#include "Shell/Recording/RecordingEditStyle.h"
 #include "Shell/ShellIcons.h"
 #include "ZelvorApp/Background/BackgroundPreset.h"
 #include "ZelvorApp/Infrastructure/LocalizationStore.h"
@@ -332,34 +333,19 @@ QString GIFPostProcessingWindow::text(L10nKey key) const {
 }
 
 QString GIFPostProcessingWindow::styleSheet() const {
-    const ShellAppearance& a = appearance_;
-    const QColor error = a.dark ? QColor(0xff, 0x7b, 0x72) : QColor(0xc0, 0x1c, 0x28);
-    return QStringLiteral(R"(
-#gifPostProcessing { background: %1; }
-#gifPostProcessing QLabel { color: %5; background: transparent; }
-#gifPostProcessing QLabel[secondary="true"] { color: %6; }
-#gifPostProcessing QLabel[heading="true"] { color: %6; font-weight: 600; }
-#gifPostProcessing QLabel[timestamp="true"] { font-weight: 600; }
-#gifPostProcessing QLabel[error="true"] { color: %9; }
-#gifPostProcessing QWidget[separator="true"] { background: %4; }
-#gifPostProcessing QToolButton { color: %5; background: transparent; border: none; border-radius: 8px; padding: 4px; }
-#gifPostProcessing QToolButton:hover { background: %3; }
-#gifPostProcessing QToolButton[round="true"] { background: %2; border: 1px solid %4; border-radius: 17px;
+    // The timeline's labels, the separators and the round and chip buttons are this window's own.
+    return RecordingEditStyle::styleSheet(appearance_, QStringLiteral("gifPostProcessing"), QStringLiteral(R"(
+#ROOT QLabel[heading="true"] { color: %6; }
+#ROOT QLabel[timestamp="true"] { font-weight: 600; }
+#ROOT QWidget[separator="true"] { background: %4; }
+#ROOT QToolButton { color: %5; background: transparent; border: none; border-radius: 8px; padding: 4px; }
+#ROOT QToolButton:hover { background: %3; }
+#ROOT QToolButton[round="true"] { background: %2; border: 1px solid %4; border-radius: 17px;
     min-width: 24px; min-height: 24px; }
-#gifPostProcessing QToolButton[round="true"]:hover { background: %3; }
-#gifPostProcessing QToolButton[chip="true"] { border: 1px solid %4; border-radius: 12px; padding: 3px 8px; }
-#gifPostProcessing QToolButton[chip="true"]:checked { background: %7; color: %8; border: 1px solid %7; }
-#gifPostProcessing QPushButton { color: %5; background: %2; border: 1px solid %4; border-radius: 8px;
-    padding: 6px 14px; }
-#gifPostProcessing QPushButton:hover { background: %3; }
-#gifPostProcessing QPushButton[primary="true"] { color: %8; background: %7; border: 1px solid %7; }
-#gifPostProcessing QPushButton[primary="true"]:hover { background: %10; }
-#gifPostProcessing QPushButton:disabled { color: %6; background: %3; border: 1px solid %4; }
-#gifPostProcessing QProgressBar { background: %3; border: none; border-radius: 3px; }
-#gifPostProcessing QProgressBar::chunk { background: %7; border-radius: 3px; }
-)")
-        .arg(a.window.name(), a.surface.name(), a.hover.name(), a.border.name(), a.text.name(), a.secondaryText.name(),
-             a.accent.name(), a.accentText.name(), error.name(), a.accent.darker(112).name());
+#ROOT QToolButton[round="true"]:hover { background: %3; }
+#ROOT QToolButton[chip="true"] { border: 1px solid %4; border-radius: 12px; padding: 3px 8px; }
+#ROOT QToolButton[chip="true"]:checked { background: %7; color: %8; border: 1px solid %7; }
+)"));
 }
 
 } // namespace brisklet

@@ -40,12 +40,13 @@ QIcon swatch(const GIFPrototypeColor& color, const QColor& border) {
 } // namespace
 
 GIFControlBarWindow::GIFControlBarWindow(AppModel& model, const LocalizationStore& localization, Actions actions,
-                                         GIFAnnotationCanvasModel* canvas)
+                                         GIFAnnotationCanvasModel* canvas, TimeDisplay timeDisplay)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                            Qt::WindowDoesNotAcceptFocus),
       model_(model), localization_(localization), actions_(std::move(actions)), canvas_(canvas),
-      appearance_(ShellAppearance::resolve(model.preferences().visualAppearanceMode)) {
-    setProperty("briskletWindowRole", QStringLiteral("gifControlBar"));
+      timeDisplay_(timeDisplay), appearance_(ShellAppearance::resolve(model.preferences().visualAppearanceMode)) {
+    const bool video = timeDisplay_ == TimeDisplay::videoElapsed;
+    setProperty("briskletWindowRole", video ? QStringLiteral("videoControlBar") : QStringLiteral("gifControlBar"));
     setObjectName(QStringLiteral("gifControlBar"));
     setAttribute(Qt::WA_ShowWithoutActivating);
     setStyleSheet(RecordingBarStyle::styleSheet(appearance_));
@@ -63,7 +64,8 @@ GIFControlBarWindow::GIFControlBarWindow(AppModel& model, const LocalizationStor
     mono.setFamily(QStringLiteral("monospace"));
     mono.setStyleHint(QFont::Monospace);
     time_->setFont(mono);
-    time_->setMinimumWidth(QFontMetrics(mono).horizontalAdvance(QStringLiteral("00:00/00:00")) + 8);
+    const QString widest = video ? QStringLiteral("00:00:00") : QStringLiteral("00:00/00:00");
+    time_->setMinimumWidth(QFontMetrics(mono).horizontalAdvance(widest) + 8);
     row->addWidget(time_);
 
     pauseResume_ = addButton("pause.fill", L10nKey::controlPause, QStringLiteral("gifControlPause"));
@@ -168,8 +170,10 @@ QString GIFControlBarWindow::timeText() const {
 }
 
 void GIFControlBarWindow::modelChanged() {
-    time_->setText(qt(RecordingControlTimeFormatter::gifProgress(model_.gifRecordingElapsed(),
-                                                                 model_.gifRecordingMaxDuration())));
+    const double elapsed = model_.gifRecordingElapsed();
+    time_->setText(qt(timeDisplay_ == TimeDisplay::videoElapsed
+                          ? RecordingControlTimeFormatter::videoElapsed(elapsed)
+                          : RecordingControlTimeFormatter::gifProgress(elapsed, model_.gifRecordingMaxDuration())));
     const bool paused = model_.state() == AppViewState::pausedGif;
     if (paused != showsPaused_ || pauseResume_->toolTip().isEmpty()) {
         showsPaused_ = paused;

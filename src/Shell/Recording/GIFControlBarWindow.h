@@ -19,9 +19,9 @@ class AppModel;
 class GIFAnnotationCanvasModel;
 class LocalizationStore;
 
-/// The bar beside a GIF being recorded: the time against the limit, pause or resume, stop and
-/// cancel, and the drawing tools of the canvas over the region. It never takes the keyboard, so
-/// the recorded applications keep it.
+/// The bar beside a recording: the time (a GIF's against its limit, a video's on its own), pause
+/// or resume, stop and cancel, and for a GIF the drawing tools of the canvas over the region. It
+/// never takes the keyboard, so the recorded applications keep it.
 class GIFControlBarWindow final : public QWidget {
 public:
     struct Actions {
@@ -30,9 +30,11 @@ public:
         std::function<void()> stop;
         std::function<void()> cancel;
     };
+    /// What the bar's clock shows.
+    enum class TimeDisplay { gifProgress, videoElapsed };
 
     GIFControlBarWindow(AppModel& model, const LocalizationStore& localization, Actions actions,
-                        GIFAnnotationCanvasModel* canvas);
+                        GIFAnnotationCanvasModel* canvas, TimeDisplay timeDisplay = TimeDisplay::gifProgress);
     ~GIFControlBarWindow() override;
 
     /// Places the bar beside `region` (global points, y up) on `screenFrame`.
@@ -55,6 +57,7 @@ private:
     const LocalizationStore& localization_;
     Actions actions_;
     GIFAnnotationCanvasModel* canvas_;
+    TimeDisplay timeDisplay_;
     ShellAppearance appearance_;
     QLabel* time_ = nullptr;
     QToolButton* pauseResume_ = nullptr;

@@ -5,18 +5,6 @@
 
 namespace brisklet {
 
-namespace {
-
-GIFRecordingCoordinator::Hooks withClipboard(GIFRecordingCoordinator::Hooks hooks, ExportService& exportService) {
-    if (!hooks.copyFile) {
-        // A finished GIF goes on the clipboard as a file, so it pastes as an animation.
-        hooks.copyFile = [&exportService](const std::filesystem::path& file) { exportService.copyFileToPasteboard(file); };
-    }
-    return hooks;
-}
-
-} // namespace
-
 QtGIFSession::QtGIFSession(Backends backends, Services services, GIFRecordingCoordinator::Hooks hooks,
                            GIFControlBarWindow::Actions actions)
     : recorder_({backends.capture, services.exportService, backends.mouse, backends.encoder, services.mainQueue,
@@ -27,6 +15,6 @@ QtGIFSession::QtGIFSession(Backends backends, Services services, GIFRecordingCoo
                     services.displays, services.localization,
                     [&model = services.model] { return model.preferences(); }, &services.annotationRenderer,
                     services.backgroundRenderer, true},
-                   withClipboard(std::move(hooks), services.exportService), &windows_) {}
+                   std::move(hooks).copyingFilesWith(services.exportService), &windows_) {}
 
 } // namespace brisklet

@@ -3,8 +3,29 @@
 #include "Shell/Recording/BorderHighlightWindow.h"
 #include "Shell/Recording/RecordingOptionsBarWindow.h"
 #include "ZelvorApp/Control/AppModel.h"
+#include "ZelvorApp/Infrastructure/RuntimeLogger.h"
+
+#include <QToolButton>
 
 namespace brisklet {
+
+namespace {
+
+/// "gif=X,Y mp4=X,Y mov=X,Y" in global pixels, for the log (scripts choose the format by it).
+std::string formatButtonCentres(const QWidget& bar) {
+    std::string text;
+    for (const char* format : {"gif", "mp4", "mov"}) {
+        const auto* button = bar.findChild<QToolButton*>(QStringLiteral("recordingFormat-") + QLatin1String(format));
+        if (button) {
+            const QPoint centre = button->mapToGlobal(button->rect().center());
+            text += (text.empty() ? "" : " ") + std::string(format) + "=" + std::to_string(centre.x()) + "," +
+                    std::to_string(centre.y());
+        }
+    }
+    return text;
+}
+
+} // namespace
 
 QtRecordingOptionsBar::QtRecordingOptionsBar(const AppModel& model, const LocalizationStore& localization)
     : model_(model), localization_(localization) {}
@@ -23,6 +44,7 @@ void QtRecordingOptionsBar::present(const Rect& region, const DisplayScreen& scr
                                              std::move(handlers.onCancel));
     window_ = new RecordingOptionsBarWindow(std::move(controller), localization_);
     window_->present();
+    RuntimeLogger::log("recording options bar formats " + formatButtonCentres(*window_));
 }
 
 RecordingOptionsBarWindow* QtRecordingOptionsBar::window() const {

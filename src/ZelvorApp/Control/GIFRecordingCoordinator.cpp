@@ -271,7 +271,7 @@ void GIFRecordingCoordinator::discarded() {
 void GIFRecordingCoordinator::end(const ExportOutcome& outcome) {
     reset();
     if (hooks_.finished) {
-        hooks_.finished(outcome);
+        hooks_.finished(outcome, ExportKind::gif);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "Platform/DisplayServer.h"
 #include "ZelvorApp/Control/ExportBookkeeping.h"
 #include "ZelvorApp/Control/Ports/CaptureSessionPorts.h"
+#include "ZelvorApp/Control/RecordingSessionHooks.h"
 #include "ZelvorApp/Recording/GIFAnnotationPrototypeSession.h"
 #include "ZelvorApp/Recording/GIFPostProcessor.h"
 #include "ZelvorApp/Recording/GIFRecorder.h"
@@ -52,18 +53,7 @@ public:
         /// redactions over their own covers.
         bool framesIncludeDrawings = false;
     };
-    struct Hooks {
-        /// The recorder's clock, for the control bar.
-        std::function<void(double elapsed, double maxDuration)> progressed;
-        /// The file was written (or could not be): the controller's bookkeeping takes over.
-        std::function<void(const ExportOutcome&)> finished;
-        /// The recording ended by itself (its length was reached): the controller moves on as after Stop.
-        std::function<void()> stopRequested;
-        /// The user discarded the draft: the controller cancels the session.
-        std::function<void()> cancelRequested;
-        /// The finished file goes on the clipboard (the copy-after-export preference).
-        std::function<void(const std::filesystem::path&)> copyFile;
-    };
+    using Hooks = RecordingSessionHooks;
 
     GIFRecordingCoordinator(Dependencies dependencies, Hooks hooks, Windows* windows = nullptr,
                             GIFPostProcessingPort* postProcessing = nullptr);

@@ -80,7 +80,10 @@ protected:
                                                      bool framesIncludeDrawings = false) {
         GIFRecordingCoordinator::Hooks hooks;
         hooks.progressed = [this](double elapsed, double) { progress.push_back(elapsed); };
-        hooks.finished = [this](const ExportOutcome& outcome) { outcomes.push_back(outcome); };
+        hooks.finished = [this](const ExportOutcome& outcome, ExportKind kind) {
+            EXPECT_EQ(kind, ExportKind::gif);
+            outcomes.push_back(outcome);
+        };
         hooks.stopRequested = [this] { ++stopRequests; };
         hooks.copyFile = [this](const fs::path& file) { copied.push_back(file); };
         auto coordinator = std::make_unique<GIFRecordingCoordinator>(
