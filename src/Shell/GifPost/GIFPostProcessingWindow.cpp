@@ -47,7 +47,7 @@ QLabel* secondaryLabel(QWidget* parent) {
 
 GIFPostProcessingWindow::GIFPostProcessingWindow(GIFPostProcessingModel& model, const LocalizationStore& localization,
                                                  ShellAppearance appearance, Renderers renderers)
-    : QWidget(nullptr, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), model_(model),
+    : model_(model),
       localization_(localization), appearance_(std::move(appearance)), renderers_(renderers) {
     setObjectName(QStringLiteral("gifPostProcessing"));
     setProperty("briskletWindowRole", QStringLiteral("gifPostProcessing"));
@@ -277,21 +277,12 @@ void GIFPostProcessingWindow::presentCentered(QScreen* screen) {
 }
 
 void GIFPostProcessingWindow::dismiss() {
-    dismissed_ = true;
     model_.stopPlayback();
-    hide();
+    RecordingEditWindow::dismiss();
 }
 
-void GIFPostProcessingWindow::requestExport() {
-    if (!model_.canExport())
-        return;
-    if (onExport)
-        onExport();
-}
-
-void GIFPostProcessingWindow::requestCancel() {
-    if (onCancel)
-        onCancel();
+bool GIFPostProcessingWindow::canExport() const {
+    return model_.canExport();
 }
 
 void GIFPostProcessingWindow::keyPressEvent(QKeyEvent* event) {
@@ -300,32 +291,14 @@ void GIFPostProcessingWindow::keyPressEvent(QKeyEvent* event) {
         if (!model_.isExporting())
             model_.togglePlayback();
         return;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        requestExport();
-        return;
-    case Qt::Key_Escape:
-        requestCancel();
-        return;
     case Qt::Key_Left:
     case Qt::Key_Right:
         if (!model_.isExporting())
             model_.stepPlayhead(event->key() == Qt::Key_Right ? 1 : -1);
         return;
     default:
-        QWidget::keyPressEvent(event);
+        RecordingEditWindow::keyPressEvent(event);
     }
-}
-
-void GIFPostProcessingWindow::closeEvent(QCloseEvent* event) {
-    // The title bar's close button discards the recording like Cancel; the owner hides the
-    // window itself when it is done.
-    if (!dismissed_) {
-        event->ignore();
-        requestCancel();
-        return;
-    }
-    QWidget::closeEvent(event);
 }
 
 QString GIFPostProcessingWindow::text(L10nKey key) const {

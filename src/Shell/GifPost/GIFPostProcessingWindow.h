@@ -1,11 +1,11 @@
 #pragma once
 
+#include "Shell/Recording/RecordingEditWindow.h"
 #include "Shell/ShellAppearance.h"
 #include "ZelvorApp/Infrastructure/L10nKey.h"
 #include "ZelvorCore/Foundation/Uuid.h"
 
 #include <QList>
-#include <QWidget>
 
 #include <functional>
 #include <optional>
@@ -33,7 +33,7 @@ class LocalizationStore;
 /// timeline; the background choice; and Export / Cancel with the export's progress or error.
 /// A thin view of `GIFPostProcessingModel`. Keys: Space plays or pauses, Left and Right step a
 /// frame, Return exports, Escape cancels; closing the window cancels too.
-class GIFPostProcessingWindow final : public QWidget {
+class GIFPostProcessingWindow final : public RecordingEditWindow {
 public:
     /// Draw what the export draws; either may be null (the preview then leaves that part out).
     struct Renderers {
@@ -45,17 +45,12 @@ public:
                             ShellAppearance appearance, Renderers renderers);
     ~GIFPostProcessingWindow() override;
 
-    /// Export was asked for (button or Return) while the model allows it.
-    std::function<void()> onExport;
-    /// Cancel was asked for (button, Escape or closing the window).
-    std::function<void()> onCancel;
-
     /// Shows what the model holds.
     void refresh();
     /// Shows the window centred on `screen`, in front, with the keyboard.
     void presentCentered(QScreen* screen);
-    /// Hides the window without asking to cancel (the owner is done with it).
-    void dismiss();
+    /// Also stops the playback.
+    void dismiss() override;
 
     // The controls, for tests.
     GIFTimelineView* timeline() const { return timeline_; }
@@ -74,7 +69,6 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     struct PreviewKey {
@@ -90,8 +84,7 @@ private:
     QWidget* buildFooter();
     QWidget* separator();
     void refreshPreview();
-    void requestExport();
-    void requestCancel();
+    bool canExport() const override;
     QString text(L10nKey key) const;
     QString styleSheet() const;
 
@@ -116,7 +109,6 @@ private:
     QPushButton* export_ = nullptr;
     std::optional<PreviewKey> shownPreview_;
     int previewRenders_ = 0;
-    bool dismissed_ = false;
 };
 
 } // namespace brisklet

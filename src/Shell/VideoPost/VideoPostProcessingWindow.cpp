@@ -39,7 +39,7 @@ QString withKey(const QString& action, Qt::Key key) {
 VideoPostProcessingWindow::VideoPostProcessingWindow(const VideoPostProcessingModel& model,
                                                      const VideoRecordingSummary& summary,
                                                      const LocalizationStore& localization, ShellAppearance appearance)
-    : QWidget(nullptr, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), model_(model), summary_(summary),
+    : model_(model), summary_(summary),
       localization_(localization), appearance_(std::move(appearance)) {
     setObjectName(QStringLiteral("videoPostProcessing"));
     setProperty("briskletWindowRole", QStringLiteral("videoPostProcessing"));
@@ -150,46 +150,8 @@ void VideoPostProcessingWindow::presentCentered(QScreen* screen) {
                        std::to_string(size.height()) + "}");
 }
 
-void VideoPostProcessingWindow::dismiss() {
-    dismissed_ = true;
-    hide();
-}
-
-void VideoPostProcessingWindow::requestExport() {
-    if (!model_.isExporting() && onExport) {
-        onExport();
-    }
-}
-
-void VideoPostProcessingWindow::requestCancel() {
-    if (onCancel) {
-        onCancel();
-    }
-}
-
-void VideoPostProcessingWindow::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        requestExport();
-        return;
-    case Qt::Key_Escape:
-        requestCancel();
-        return;
-    default:
-        QWidget::keyPressEvent(event);
-    }
-}
-
-void VideoPostProcessingWindow::closeEvent(QCloseEvent* event) {
-    // The title bar's close button discards the recording like Cancel; the owner hides the
-    // window itself when it is done.
-    if (!dismissed_) {
-        event->ignore();
-        requestCancel();
-        return;
-    }
-    QWidget::closeEvent(event);
+bool VideoPostProcessingWindow::canExport() const {
+    return !model_.isExporting();
 }
 
 QString VideoPostProcessingWindow::text(L10nKey key) const {

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "Shell/Recording/RecordingEditWindow.h"
 #include "Shell/ShellAppearance.h"
 #include "ZelvorApp/Control/Ports/VideoPostProcessingPort.h"
 #include "ZelvorApp/Infrastructure/L10nKey.h"
 
-#include <QWidget>
 
 #include <functional>
 #include <string>
@@ -23,22 +23,15 @@ class VideoPostProcessingModel;
 /// length and size, and Export / Cancel with the export's progress or its error (Export then
 /// reads "Try Again"). A thin view of `VideoPostProcessingModel`. Keys: Return exports, Escape
 /// cancels; closing the window cancels too.
-class VideoPostProcessingWindow final : public QWidget {
+class VideoPostProcessingWindow final : public RecordingEditWindow {
 public:
     VideoPostProcessingWindow(const VideoPostProcessingModel& model, const VideoRecordingSummary& summary,
                               const LocalizationStore& localization, ShellAppearance appearance);
-
-    /// Export (or a retry) was asked for while none runs.
-    std::function<void()> onExport;
-    /// Cancel was asked for (button, Escape or closing the window).
-    std::function<void()> onCancel;
 
     /// Shows what the model holds.
     void refresh();
     /// Shows the window centred on `screen`, in front, with the keyboard.
     void presentCentered(QScreen* screen);
-    /// Hides the window without asking to cancel (the owner is done with it).
-    void dismiss();
 
     /// "MP4 · 00:02 · 640 × 360 pixels".
     static std::string detailsText(const VideoRecordingSummary& summary, RecordingOutputFormat format,
@@ -54,13 +47,10 @@ public:
     QPushButton* cancelButton() const { return cancel_; }
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    bool canExport() const override;
 
 private:
     QWidget* buildFooter();
-    void requestExport();
-    void requestCancel();
     QString text(L10nKey key) const;
     QString styleSheet() const;
 
@@ -75,7 +65,6 @@ private:
     QProgressBar* progress_ = nullptr;
     QPushButton* cancel_ = nullptr;
     QPushButton* export_ = nullptr;
-    bool dismissed_ = false;
 };
 
 } // namespace brisklet

@@ -4,6 +4,8 @@
 
 #include <X11/keysym.h>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <poll.h>
 #include <xcb/xcb_keysyms.h>
 #include <xcb/xtest.h>
@@ -134,15 +136,26 @@ TEST_F(X11HotkeyBackendTest, GrabbedCombinationArrivesWithAndWithoutLockKeys) {
     // Plain 4 and Ctrl+4 are not the combination.
     keyboard->chord({XK_4});
     keyboard->chord({XK_Control_L, XK_4});
+    EXPECT_FALSE(pumpUntilPressed(2, std::chrono::milliseconds(500)));
     keyboard->chord({XK_Caps_Lock});
     keyboard->chord({XK_Num_Lock});
-    keyboard->chord({XK_Control_L, XK_Alt_L, XK_4});
-    ASSERT_TRUE(pumpUntilPressed(2));
-    EXPECT_EQ(pressed.size(), 2u);
+    // A loaded test server may still be loading its keymap, and the service grabs again when the
+    // mapping changes; a combination sent before that re-grab is lost, so it is sent again.
+    int attempts = 0;
+    do {
+        keyboard->chord({XK_Control_L, XK_Alt_L, XK_4});
+        ++attempts;
+    } while (!pumpUntilPressed(2, std::chrono::seconds(2)) && attempts < 3);
+    ASSERT_GE(pressed.size(), 2u) << "with CapsLock and NumLock on the combination still arrives";
+    pumpUntil([] { return false; }, std::chrono::milliseconds(300));
+    EXPECT_LE(pressed.size(), static_cast<std::size_t>(1 + attempts));
+    EXPECT_TRUE(std::all_of(pressed.begin(), pressed.end(), [](std::uint32_t id) { return id == 4; }));
+    const std::size_t arrived = pressed.size();
 
     service->unregisterHotkey(result.registration);
     keyboard->chord({XK_Control_L, XK_Alt_L, XK_4});
-    EXPECT_FALSE(pumpUntilPressed(3, std::chrono::seconds(1))) << "an unregistered combination no longer arrives";
+    EXPECT_FALSE(pumpUntilPressed(arrived + 1, std::chrono::seconds(1)))
+        << "an unregistered combination no longer arrives";
 }
 
 TEST_F(X11HotkeyBackendTest, AHeldCombinationFiresOnce) {
