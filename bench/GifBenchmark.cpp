@@ -49,7 +49,7 @@ void BM_EncodeFrames(benchmark::State& state) {
     }
     GiflibGIFEncoder encoder;
     SystemClock clock;
-    const GIFFileWriter writer(encoder, clock);
+    const GIFFileWriter writer(encoder, clock, GIFEncodingQuality::standard);
     const auto file = std::filesystem::temp_directory_path() / "brisklet-bench-gif.gif";
     for (auto _ : state) {
         if (!writer.writeGIFFile(frames, 20, 1.0, file).ok())

@@ -99,6 +99,27 @@ BENCHMARK(BM_ClassifyNextFrame)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
+/// The peer: the image registration alone on the band the analysis hands it (the frames
+/// without their bars), which is one of the steps of every analysis.
+void BM_RegistrationOnly(benchmark::State& state) {
+    const ViewedPage& viewed = page(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    const Image previous = viewed.frame(300);
+    const Image current = viewed.frame(300 + viewed.step());
+    const OpenCVImageRegistration registration;
+    const int top = viewed.header.height();
+    const PixelRegion band{0, top, previous.width(), viewed.visible()};
+    for (auto _ : state) {
+        const auto outcome = registration.translation(previous, current, band);
+        benchmark::DoNotOptimize(outcome);
+    }
+}
+BENCHMARK(BM_RegistrationOnly)
+    ->Args({1440, 900})
+    ->Args({2880, 1800})
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
 /// Stacking 60 accepted frames into the tall image.
 void BM_Compose60Frames(benchmark::State& state) {
     const int width = static_cast<int>(state.range(0));

@@ -33,14 +33,22 @@ template <> struct EnumTraits<GIFEncoderError::Kind> {
     }};
 };
 
+/// How much of the picture a GIF may give up for a smaller file, from 1 (smallest file) to 100
+/// (closest to the frames). Recordings use `standard` unless the user asks for another.
+struct GIFEncodingQuality {
+    static constexpr int minimum = 1;
+    static constexpr int maximum = 100;
+    static constexpr int standard = 80;
+};
+
 /// One GIF file being written. Frames go to disk as they are added, so memory stays flat however
 /// long the animation is.
 class GIFEncoderSession {
 public:
     virtual ~GIFEncoderSession() = default;
 
-    /// Reduces `frame` (which must have the canvas size) to its own palette with dithering and
-    /// appends it, shown for `delayHundredths` hundredths of a second.
+    /// Reduces `frame` (which must have the canvas size) to the file's colours and appends it,
+    /// shown for `delayHundredths` hundredths of a second.
     virtual Status<GIFEncoderError> addFrame(const Image& frame, int delayHundredths) = 0;
     /// Writes the trailer and closes the file. No frame can be added afterwards. A session that is
     /// destroyed without `finish` closes its file, which the caller then removes.
@@ -52,11 +60,11 @@ class GIFEncoder {
 public:
     virtual ~GIFEncoder() = default;
 
-    /// Creates (or truncates) `file` and writes the header for a `width` × `height` canvas that
-    /// loops `loopCount` times (0 = forever). Callers write to a temporary name and move it into
-    /// place themselves.
-    virtual Result<std::unique_ptr<GIFEncoderSession>, GIFEncoderError> begin(const std::filesystem::path& file,
-                                                                              int width, int height, int loopCount) = 0;
+    /// Creates (or truncates) `file` for a `width` × `height` canvas that loops `loopCount` times
+    /// (0 = forever), encoded at `quality` (`GIFEncodingQuality`). Callers write to a temporary
+    /// name and move it into place themselves.
+    virtual Result<std::unique_ptr<GIFEncoderSession>, GIFEncoderError>
+    begin(const std::filesystem::path& file, int width, int height, int loopCount, int quality) = 0;
 };
 
 } // namespace brisklet

@@ -27,6 +27,9 @@ public:
     /// `frame` shows `region` (global points, origin bottom-left) at its own pixel size;
     /// `monotonicSeconds` is the frame's capture time on the process's monotonic clock.
     virtual void draw(Image& frame, const Rect& region, double monotonicSeconds) = 0;
+    /// Whether `draw` would change a frame of that moment; false lets the recorder skip preparing
+    /// the frame for it.
+    virtual bool drawsAt(double /*monotonicSeconds*/) const { return true; }
 };
 
 /// What one screen recording captures and how it is encoded.

@@ -88,12 +88,18 @@ void QtWindowPicker::show(const std::vector<CapturedWindowInfo>& windows, Handle
     model_ = std::make_unique<WindowPickerViewModel>(windows, std::move(modelHandlers));
 
     WindowPickerWindow::Texts texts;
-    texts.title = qt(localization_.text(L10nKey::windowPickerTitle));
-    texts.heading = qt(localization_.text(L10nKey::windowPickerHeading));
+    const bool forPackage = handlers.purpose == Purpose::superScreenshot;
+    texts.title = qt(localization_.text(forPackage ? L10nKey::windowPickerSuperTitle : L10nKey::windowPickerTitle));
+    texts.heading =
+        qt(localization_.text(forPackage ? L10nKey::windowPickerSuperHeading : L10nKey::windowPickerHeading));
     texts.description = qt(localization_.text(L10nKey::windowPickerDescription));
     texts.emptyList = qt(localization_.text(L10nKey::alertNoRecordableWindowMessage));
     texts.cancel = qt(localization_.text(L10nKey::windowPickerCancel));
-    texts.startRecording = qt(localization_.text(L10nKey::windowPickerStartRecording));
+    texts.startRecording =
+        qt(localization_.text(forPackage ? L10nKey::windowPickerSuperCapture : L10nKey::windowPickerStartRecording));
+    if (forPackage) {
+        texts.startSymbol = QStringLiteral("sparkles.rectangle.stack");
+    }
     const ShellAppearance appearance = ShellAppearance::resolve(appModel_.preferences().visualAppearanceMode);
     window_ = std::make_unique<WindowPickerWindow>(*model_, texts, appearance);
     model_->onChange = [window = window_.get()] { window->refresh(); };

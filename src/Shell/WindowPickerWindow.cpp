@@ -216,8 +216,8 @@ void WindowPickerWindow::build(const Texts& texts) {
     cancel->setAutoDefault(true);
     connect(cancel, &QPushButton::clicked, this, [this] { model_.cancel(); });
     // Drawn in the disabled text's colour when disabled: on the accent, the symbol is white.
-    QIcon startIcon = ShellIcons::ownIcon("record.circle", appearance_.accentText);
-    const QIcon disabledIcon = ShellIcons::ownIcon("record.circle", appearance_.secondaryText);
+    QIcon startIcon = ShellIcons::ownIcon(texts.startSymbol.toStdString(), appearance_.accentText);
+    const QIcon disabledIcon = ShellIcons::ownIcon(texts.startSymbol.toStdString(), appearance_.secondaryText);
     for (const QSize& size : disabledIcon.availableSizes()) {
         startIcon.addPixmap(disabledIcon.pixmap(size), QIcon::Disabled);
     }

@@ -30,6 +30,8 @@ public:
         QString emptyList;
         QString cancel;
         QString startRecording;
+        /// The confirm button's symbol: recording, or the super screenshot's own.
+        QString startSymbol = QStringLiteral("record.circle");
     };
 
     static constexpr QSize thumbnailSize{96, 60};

@@ -9,6 +9,7 @@
 #include "Shell/Recording/QtRecordingOptionsBar.h"
 #include "Shell/Recording/QtVideoSession.h"
 #include "Shell/VideoPost/QtVideoPostProcessing.h"
+#include "Shell/Updates/QtUpdatePrompt.h"
 #include "Platform/Linux/FFmpeg/FFmpegVideoFrameReader.h"
 #include "Platform/Linux/QtRender/GIFQtAnnotationFrameRenderer.h"
 #include "Shell/Pinned/QtPinnedWindows.h"
@@ -273,6 +274,12 @@ int runApplication(int argc, char** argv, const CommandLine&, CommandSession& se
         {services->model(), shared.localization, shared.defaults, tray.keyboardGrab(),
          makeSettingsServices(shared, services->model(), ports.hotkeys, [&delegate] { return delegate.controller(); })});
     ports.settingsWindow = &settingsWindow;
+    QtUpdatePrompt updatePrompt({shared.localization, services->model(), [&delegate] {
+                                     if (AppController* controller = delegate.controller()) {
+                                         controller->cancelUpdateDownload();
+                                     }
+                                 }});
+    ports.updatePrompt = &updatePrompt;
     const GIFQtAnnotationFrameRenderer gifAnnotationRenderer;
     const GIFRecordingBackends gifBackends = services->gifRecording();
     // Both recording sessions report to the controller the same way.

@@ -1,11 +1,14 @@
 #include "main/ApplicationServices.h"
 
+#include "Platform/Linux/Accessibility/AtSpiBrowserMetadataProvider.h"
+#include "Platform/Linux/Accessibility/AtSpiSnapshotReader.h"
 #include "Platform/Linux/Accessibility/AtSpiTextReader.h"
 #include "Platform/Linux/Cld2/Cld2LanguageIdentifier.h"
 #include "Platform/Linux/Desktop/LinuxDesktopIconsAccessor.h"
 #include "Platform/Linux/Desktop/LinuxPrivacyPermissions.h"
 #include "Platform/Linux/Desktop/XdgAutostartLoginItem.h"
 #include "Platform/Linux/FFmpeg/FFmpegVideoFrameReader.h"
+#include "Platform/Linux/Http/CurlHttpClient.h"
 #include "Platform/Linux/Qt/QtPasteboard.h"
 #include "Platform/Linux/Qt/QtPasteboardPayloadReader.h"
 #include "Platform/Linux/System/PipeProcessRunner.h"
@@ -16,6 +19,11 @@
 #include "Platform/Linux/X11/X11InputMonitor.h"
 #include "Platform/Linux/X11/X11ScreenFrameStream.h"
 #include "Platform/Linux/Gif/GiflibGIFEncoder.h"
+#include "ZelvorApp/SuperScreenshot/AccessibilitySnapshotService.h"
+#include "ZelvorApp/SuperScreenshot/KnowledgePackageWriter.h"
+#include "ZelvorApp/SuperScreenshot/SuperScreenshotContextCollector.h"
+#include "ZelvorApp/SuperScreenshot/SuperScreenshotFlow.h"
+#include "ZelvorApp/SuperScreenshot/SuperScreenshotPackageRecorder.h"
 #include "ZelvorApp/Recording/MouseTrackingService.h"
 #include "Platform/Linux/X11/X11WindowList.h"
 #include "Platform/Linux/X11/X11Workspace.h"
@@ -36,11 +44,18 @@
 #include "ZelvorApp/Memory/VideoThumbnailGenerator.h"
 #include "ZelvorApp/Memory/VisualMemoryRecordingService.h"
 #include "ZelvorApp/Memory/VisualMemorySourceCollector.h"
+#include "ZelvorApp/Updater/AppUpdater.h"
+#include "ZelvorApp/Updater/GitHubReleaseAssetDownloader.h"
+#include "ZelvorApp/Updater/UpdateInfoFile.h"
+#include "ZelvorApp/Updater/UpdateInstallerRunner.h"
+#include "ZelvorApp/Updater/UpdateReleaseClient.h"
 #include "ZelvorCore/Stores/VisualMemoryStore.h"
 #include "main/CommandSession.h"
+#include "main/EngineLauncher.h"
 #include "main/LibraryTextRecognition.h"
 
 #include <cstdlib>
+#include <unistd.h>
 
 namespace brisklet {
 
@@ -94,15 +109,32 @@ struct ApplicationServices::Parts {
           clipboardRecorder(environment, sources, analyzer, codec), accessibilityText(clock),
           selectedText(accessibilityText), privacy(displayName),
           permissions(privacy, displays, screenshotTool, session.paths().temporaryDirectory(), debugBypass),
+          snapshotReader(clock, privacy, displays), snapshotService(snapshotReader), browsers(clock),
+          superContext(browsers, snapshotService), superTextRecognition(superRecognizer, languages),
+          packageWriter(VisualMemoryStore::defaultRootDirectory(session.paths()), codec),
+          packageRecorder(environment),
+          superScreenshots(superContext, superTextRecognition, packageWriter, packageRecorder, clock),
           loginItem(session.paths().configDirectory() / "autostart", currentExecutable()),
           launchAtLogin(loginItem), desktopIcons(processRunner, currentDesktop()),
           desktopVisibility(desktopIcons, mainQueue), gifStream(displayName), gifInput(mainQueue, displayName),
-          gifMouse(gifInput, clock) {}
+          gifMouse(gifInput, clock), updateDownloader(http, session.paths(), clock, mainQueue),
+          releaseClient(http), updateInstaller(processRunner),
+          updater(AppUpdaterConfiguration::load(UpdateInfoFile::forRunningExecutable()),
+                  [this](const AppUpdaterConfiguration& configuration) {
+                      return releaseClient.fetchLatest(configuration);
+                  },
+                  AppUpdater::Services{defaults, mainQueue, updaterQueue, updateDownloader, updateInstaller,
+                                       LocalizationStore::shared(), static_cast<std::int32_t>(::getpid())}) {}
 
+    /// The application runs inside brisklet-engine, but a login starts it the way users do, through
+    /// the `brisklet` beside it (build tree) or in bin/ (installed).
     static std::filesystem::path currentExecutable() {
         std::error_code error;
         const auto path = std::filesystem::canonical("/proc/self/exe", error);
-        return error ? std::filesystem::path("brisklet") : path;
+        if (error) {
+            return "brisklet";
+        }
+        return EngineLauncher::locateFrontEnd(path.parent_path()).value_or(path);
     }
 
     DefaultsStore& defaults;
@@ -136,6 +168,17 @@ struct ApplicationServices::Parts {
     DesktopSelectedTextSource selectedText;
     LinuxPrivacyPermissions privacy;
     PermissionService permissions;
+    // Super screenshots: the window's accessibility tree, the browser's page, and a recogniser of
+    // their own (the library's runs on the analysis queue at the same time).
+    AtSpiSnapshotReader snapshotReader;
+    AccessibilitySnapshotService snapshotService;
+    AtSpiBrowserMetadataProvider browsers;
+    SuperScreenshotContextCollector superContext;
+    TesseractTextRecognizer superRecognizer;
+    LibraryTextRecognition superTextRecognition;
+    KnowledgePackageWriter packageWriter;
+    SuperScreenshotPackageRecorder packageRecorder;
+    SuperScreenshotFlow superScreenshots;
     XdgAutostartLoginItem loginItem;
     LaunchAtLoginService launchAtLogin;
     PipeProcessRunner processRunner;
@@ -149,6 +192,14 @@ struct ApplicationServices::Parts {
     GiflibGIFEncoder gifEncoder;
     ThreadSerialQueue gifCaptureQueue{"com.brisklet.brisklet.gif-capture"};
     ThreadSerialQueue gifExportQueue{"com.brisklet.brisklet.gif-export"};
+    // Updates: the release check, the package download and its installation. The queue ends
+    // after the updater (which cancels a download) and before what its tasks use.
+    CurlHttpClient http;
+    GitHubReleaseAssetDownloader updateDownloader;
+    UpdateReleaseClient releaseClient;
+    UpdateInstallerRunner updateInstaller;
+    ThreadSerialQueue updaterQueue{"com.brisklet.updater"};
+    AppUpdater updater;
 };
 
 ApplicationServices::ApplicationServices(CommandSession& session, const std::string& displayName, bool debugBypass) {
@@ -182,6 +233,8 @@ AppServices ApplicationServices::services() {
     services.clipboardRecorder = &p.clipboardRecorder;
     services.windows = &p.windows;
     services.selectedText = &p.selectedText;
+    services.updater = &p.updater;
+    services.superScreenshots = &p.superScreenshots;
     return services;
 }
 

@@ -1,23 +1,16 @@
 #include "main/CaptureCommand.h"
 
-#include "main/RegionArgument.h"
+#include "main/CommandScreenCapture.h"
 
 #include "Platform/Clock.h"
 #include "Platform/ImageCodec.h"
 #include "Platform/Linux/Codec/LinuxImageCodec.h"
-#include "Platform/Linux/X11/X11DisplayServer.h"
-#include "Platform/Linux/X11/X11ImportScreenshotTool.h"
-#include "Platform/Linux/X11/X11ScreenCapture.h"
 #include "Platform/Paths.h"
-#include "ZelvorApp/Capture/ScreenCaptureErrorText.h"
-#include "ZelvorApp/Capture/ScreenCaptureService.h"
-#include "ZelvorApp/Infrastructure/LocalizationStore.h"
 #include "ZelvorCore/FileNameBuilder.h"
 #include "ZelvorCore/Foundation/AtomicFile.h"
 #include "ZelvorCore/Stores/PreferencesStore.h"
 #include "ZelvorCore/Stores/RecentExportStore.h"
 
-#include <charconv>
 #include <cstdlib>
 #include <optional>
 
@@ -38,21 +31,6 @@ struct CaptureArguments {
     std::optional<std::string> error;
 };
 
-std::optional<std::uint32_t> parseNumber(const std::string& text) {
-    std::uint32_t value = 0;
-    int base = 10;
-    std::string_view digits = text;
-    if (digits.starts_with("0x") || digits.starts_with("0X")) {
-        digits.remove_prefix(2);
-        base = 16;
-    }
-    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value, base);
-    if (ec != std::errc{} || end != digits.data() + digits.size() || digits.empty()) {
-        return std::nullopt;
-    }
-    return value;
-}
-
 CaptureArguments parse(const std::vector<std::string>& args) {
     CaptureArguments parsed;
     for (std::size_t i = 0; i < args.size() && !parsed.error; ++i) {
@@ -65,7 +43,7 @@ CaptureArguments parse(const std::vector<std::string>& args) {
                 parsed.output = args[++i];
             }
         } else if (arg == "--screen") {
-            parsed.screen = hasValue ? parseNumber(args[++i]) : std::nullopt;
+            parsed.screen = hasValue ? CommandScreenCapture::parseNumber(args[++i]) : std::nullopt;
             if (!parsed.screen) {
                 parsed.error = "--screen needs a screen number";
             }
@@ -93,117 +71,6 @@ CaptureArguments parse(const std::vector<std::string>& args) {
     }
     return parsed;
 }
-
-class CaptureRun {
-public:
-    CaptureRun(const CaptureArguments& arguments, const Paths& paths, const ImageCodec& codec, std::ostream& err,
-               const std::string& displayName)
-        : arguments_(arguments), err_(err), displayName_(displayName), displays_(displayName), backend_(displayName),
-          tool_(displayName),
-          service_(backend_, tool_, codec, paths.temporaryDirectory(), LocalizationStore::shared()) {}
-
-    std::optional<Image> run() {
-        if (!displays_.isConnected() || !backend_.isConnected()) {
-            err_ << "brisklet capture: cannot open the X11 display "
-                 << (displayName_.empty() ? "(DISPLAY is not set)" : displayName_) << "\n";
-            return std::nullopt;
-        }
-        screens_ = displays_.screens();
-        if (screens_.empty()) {
-            return fail(ScreenCaptureError::missingScreen);
-        }
-        if (arguments_.mode == "full") {
-            return full();
-        }
-        if (arguments_.mode == "region") {
-            return region();
-        }
-        return window();
-    }
-
-private:
-    std::optional<Image> fail(ScreenCaptureError error) {
-        err_ << "brisklet capture: " << localizedDescription(error, LocalizationStore::shared()) << " ("
-             << toString(error) << ")\n";
-        return std::nullopt;
-    }
-
-    std::optional<Image> finish(Result<Image, ScreenCaptureError> image) {
-        if (!image) {
-            return fail(image.error());
-        }
-        return std::move(image).value();
-    }
-
-    std::optional<Image> full() {
-        const DisplayScreen* screen = &screens_.front();
-        if (arguments_.screen) {
-            screen = nullptr;
-            for (const DisplayScreen& each : screens_) {
-                if (each.displayID == arguments_.screen) {
-                    screen = &each;
-                }
-            }
-            if (!screen) {
-                err_ << "brisklet capture: there is no screen " << *arguments_.screen << "\n";
-                return std::nullopt;
-            }
-        }
-        auto context = ScreenCaptureService::makeContext(*screen, screens_);
-        if (!context) {
-            return fail(context.error());
-        }
-        return finish(service_.capture(screen->frame, context.value(), true));
-    }
-
-    std::optional<Image> region() {
-        const std::optional<Rect> pixels = RegionArgument::parse(*arguments_.target);
-        if (!pixels) {
-            err_ << "brisklet capture: " << *arguments_.target
-                 << " is not a region; give WxH+X+Y with a width and height of at least 2\n";
-            return std::nullopt;
-        }
-        auto anyContext = ScreenCaptureService::makeContext(screens_.front(), screens_);
-        if (!anyContext) {
-            return fail(anyContext.error());
-        }
-        const Rect& desktop = anyContext.value().virtualDesktopFrame;
-        const std::optional<Rect> onDesktop = RegionArgument::onDesktop(*pixels, desktop);
-        if (!onDesktop) {
-            err_ << "brisklet capture: the region " << *arguments_.target << " does not fit on the " << desktop.width()
-                 << "x" << desktop.height() << " screen\n";
-            return std::nullopt;
-        }
-        const Rect rect = *onDesktop;
-        if (const DisplayScreen* screen = RegionArgument::screenHolding(screens_, rect)) {
-            auto context = ScreenCaptureService::makeContext(*screen, screens_);
-            if (!context) {
-                return fail(context.error());
-            }
-            return finish(service_.capture(rect, context.value(), true));
-        }
-        // Across screens: the mechanisms capture any part of the desktop directly.
-        return finish(service_.captureWithSystemTool(rect, anyContext.value(), true));
-    }
-
-    std::optional<Image> window() {
-        const std::optional<std::uint32_t> id = parseNumber(*arguments_.target);
-        if (!id || *id == 0) {
-            err_ << "brisklet capture: " << *arguments_.target << " is not a window ID\n";
-            return std::nullopt;
-        }
-        return finish(service_.captureWindow(*id, false));
-    }
-
-    const CaptureArguments& arguments_;
-    std::ostream& err_;
-    std::string displayName_;
-    X11DisplayServer displays_;
-    X11ScreenCapture backend_;
-    X11ImportScreenshotTool tool_;
-    ScreenCaptureService service_;
-    std::vector<DisplayScreen> screens_;
-};
 
 /// The PNG at `output`, never replacing a file that is there.
 bool writeNew(const Image& image, const std::filesystem::path& output, const ImageCodec& codec, std::ostream& err) {
@@ -246,8 +113,8 @@ int runCaptureCommand(const std::vector<std::string>& args, DefaultsStore& defau
         err << "brisklet capture: no X11 display; DISPLAY is not set (Wayland sessions need XWayland)\n";
         return 1;
     }
-    CaptureRun run(arguments, paths, codec, err, display);
-    const std::optional<Image> image = run.run();
+    CommandScreenCapture run(paths, codec, err, "brisklet capture", display);
+    const std::optional<Image> image = run.capture({arguments.mode, arguments.target, arguments.screen});
     if (!image) {
         return 1;
     }

@@ -1,5 +1,10 @@
 #include "main/CommandLine.h"
 
+#include "main/CommandLineUsage.h"
+
+#include <algorithm>
+#include <cctype>
+
 #ifndef BRISKLET_VERSION
 #define BRISKLET_VERSION "0.0.0"
 #endif
@@ -30,7 +35,52 @@ bool takeDirectoryOption(const std::string& arg, const char* name, int& i, int a
     return true;
 }
 
+bool takeLanguageOption(const std::string& arg, int& i, int argc, const char* const* argv,
+                        std::optional<AppLanguage>& out, std::optional<std::string>& error) {
+    static constexpr std::string_view name = "--language";
+    std::string code;
+    if (arg.starts_with(std::string(name) + "=")) {
+        code = arg.substr(name.size() + 1);
+    } else if (arg == name && i + 1 < argc) {
+        code = argv[++i];
+    } else if (arg != name) {
+        return false;
+    }
+    out = commandLineLanguage(code);
+    if (!out) {
+        error = (code.empty() ? std::string("--language needs a language code")
+                              : "unknown language '" + code + "' for --language") +
+                "; choose one of " + commandLineLanguageCodes();
+    }
+    return true;
+}
+
+std::string lowered(std::string_view text) {
+    std::string result(text);
+    std::transform(result.begin(), result.end(), result.begin(), [](unsigned char c) { return std::tolower(c); });
+    return result;
+}
+
 } // namespace
+
+std::optional<AppLanguage> commandLineLanguage(std::string_view code) {
+    for (const auto& [language, raw] : EnumTraits<AppLanguage>::names) {
+        if (language != AppLanguage::system && lowered(raw) == lowered(code)) {
+            return language;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string commandLineLanguageCodes() {
+    std::string codes;
+    for (const auto& [language, raw] : EnumTraits<AppLanguage>::names) {
+        if (language != AppLanguage::system) {
+            codes += (codes.empty() ? "" : ", ") + std::string(raw);
+        }
+    }
+    return codes;
+}
 
 CommandLine parseCommandLine(int argc, const char* const* argv) {
     CommandLine line;
@@ -43,7 +93,8 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
         } else if (arg == "--version" || arg == "-v") {
             line.showVersion = true;
         } else if (takeDirectoryOption(arg, "--config-dir", i, argc, argv, line.configDirectory, line.error) ||
-                   takeDirectoryOption(arg, "--data-dir", i, argc, argv, line.dataDirectory, line.error)) {
+                   takeDirectoryOption(arg, "--data-dir", i, argc, argv, line.dataDirectory, line.error) ||
+                   takeLanguageOption(arg, i, argc, argv, line.language, line.error)) {
             continue;
         } else if (arg.rfind("-", 0) == 0) {
             line.error = "unknown option " + arg;
@@ -58,70 +109,13 @@ std::string versionText() {
     return std::string("brisklet ") + BRISKLET_VERSION + "\n";
 }
 
-std::string usageText() {
-    return "Usage: brisklet [OPTIONS] [COMMAND]\n"
-           "\n"
-           "Screen capture, annotation and visual memory for the Linux desktop.\n"
-           "Without a command, the tray application starts (it needs an X11 display); a second start\n"
-           "hands over to the running one. 'brisklet action NAME' runs an action in it.\n"
-           "\n"
-           "Commands:\n"
-           "  action NAME          Run an action (screenshot, longshot, openSettings, quit, ...) in the running\n"
-           "                       application, starting it first; 'action --list' lists the names\n"
-           "  prefs show           Print the effective preferences as JSON\n"
-           "  prefs export FILE    Write a backup of the preferences to FILE (never overwrites)\n"
-           "  prefs import FILE    Replace the stored preferences with the document in FILE\n"
-           "  prefs reset          Forget the stored preferences; the defaults apply again\n"
-           "  annotate IMAGE --items ITEMS.json -o OUT.png [--enhance]\n"
-           "                       Draw the annotations listed in ITEMS.json onto IMAGE into a new PNG\n"
-           "  background IMAGE -o OUT.png [--preset ID | --color '#RRGGBB' | --image FILE | --wallpaper]\n"
-           "             [--template NAME] [--frame STYLE] [--aspect auto|1:1|4:5|16:9|9:16|W:H] [--padding N]\n"
-           "             [--shadow 0-100] [--corner N] [--align NAME] [--brightness X] [--blur N] [--window]\n"
-           "                       Put IMAGE on a decorative canvas into a new PNG; 'background --list' lists choices\n"
-           "  capture full [--screen N] [-o FILE.png]\n"
-           "  capture region WxH+X+Y [-o FILE.png]\n"
-           "  capture window ID [-o FILE.png]\n"
-           "                       Capture a screen, a region (pixels from the top-left of the X screen) or a\n"
-           "                       window; without -o the file goes to the export directory\n"
-           "  windows [--json]     List the other applications' windows, front to back\n"
-           "  gif FRAME.png... [--fps N] [--duration S] [--timestamps FILE.json] [--background PRESET] -o OUT.gif\n"
-           "                       Encode frames into a looping GIF with the recorder's timing, optionally on a\n"
-           "                       background preset (never overwrites)\n"
-           "  record WxH+X+Y [--fps N] [--duration S] [--no-cursor] [--no-clicks] [-o OUT.gif]\n"
-           "                       Record a region of the X screen into a GIF until the length limit or\n"
-           "                       Ctrl+C; without -o the file goes to the export directory\n"
-           "  record WxH+X+Y --format mp4|mov [--quality low|medium|high] [--audio] [--duration S] [-o FILE]\n"
-           "                       Record a region as an H.264 video (with the default output's sound when\n"
-           "                       --audio is given) until the duration or Ctrl+C; never overwrites\n"
-           "  library list [--query Q] [--collection C] [--json]\n"
-           "                       List the visual memory, newest first, optionally searched or by collection\n"
-           "  library add FILE [--kind KIND]\n"
-           "                       Record FILE in the visual memory and analyse it (kind, summary, tags, text)\n"
-           "  library cleanup      Remove missing, expired and over-limit items\n"
-           "  library export-obsidian ID --vault DIR\n"
-           "                       Write the item as a note (with its files) into an Obsidian vault\n"
-           "  library classify     Read text on standard input; print its kind and whether it looks sensitive\n"
-           "  ocr IMAGE [--text | --markdown | --json]\n"
-           "                       Print the text recognised in IMAGE (PNG or JPEG; - reads standard input)\n"
-           "  stitch FRAME.png... -o OUT.png [--no-header-crop] [--no-footer-crop]\n"
-           "                       Stitch screenshots of a scrolled page into one tall PNG (never overwrites)\n"
-           "  translate --to LANG [--from LANG]\n"
-           "                       Translate standard input offline (LANG: auto, zh-Hans, en, ja, ko, fr, de, es)\n"
-           "\n"
-           "Options:\n"
-           "  --config-dir DIR     Use DIR instead of $XDG_CONFIG_HOME (defaults file: DIR/Brisklet/defaults.json)\n"
-           "  --data-dir DIR       Use DIR instead of $XDG_DATA_HOME (library and logs: DIR/Brisklet/...)\n"
-           "  -h, --help           Show this help\n"
-           "  -v, --version        Show the version\n";
-}
-
 std::optional<int> answerWithoutCommand(const CommandLine& line, std::ostream& out, std::ostream& err) {
     if (line.error) {
         err << "brisklet: " << *line.error << "\nTry 'brisklet --help'.\n";
         return 2;
     }
     if (line.showHelp) {
-        out << usageText();
+        out << usageText(usageLanguage(line, err));
         return 0;
     }
     if (line.showVersion) {

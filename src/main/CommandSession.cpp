@@ -47,7 +47,7 @@ CommandSession::CommandSession(const CommandLine& line)
                                            paths_.applicationSupportDirectory() / "Brisklet" / "Logs",
                                            RuntimeLogWriter::storedPreferencesProvider(defaults_)));
     reporter_->loggerStarted();
-    LocalizationStore::shared().apply(PreferencesStore(defaults_).load().appLanguage);
+    LocalizationStore::shared().apply(line.language.value_or(PreferencesStore(defaults_).load().appLanguage));
 }
 
 CommandSession::~CommandSession() {

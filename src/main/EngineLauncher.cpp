@@ -18,6 +18,17 @@ std::optional<std::filesystem::path> EngineLauncher::locate(const std::filesyste
     return std::nullopt;
 }
 
+std::optional<std::filesystem::path> EngineLauncher::locateFrontEnd(const std::filesystem::path& engineDirectory) {
+    for (const auto& candidate : {engineDirectory / "brisklet", engineDirectory / ".." / ".." / "bin" / "brisklet"}) {
+        if (::access(candidate.c_str(), X_OK) == 0) {
+            std::error_code error;
+            const auto resolved = std::filesystem::canonical(candidate, error);
+            return error ? candidate.lexically_normal() : resolved;
+        }
+    }
+    return std::nullopt;
+}
+
 int EngineLauncher::exec(char** argv) {
     std::error_code error;
     const auto self = std::filesystem::read_symlink("/proc/self/exe", error);

@@ -14,6 +14,8 @@ struct EngineLauncher {
 
     /// The engine beside this executable (the build tree), else in ../libexec/brisklet (installed).
     static std::optional<std::filesystem::path> locate(const std::filesystem::path& selfDirectory);
+    /// The other way round: `brisklet` beside the engine (the build tree), else in ../../bin (installed).
+    static std::optional<std::filesystem::path> locateFrontEnd(const std::filesystem::path& engineDirectory);
 
     /// Replaces this process with the engine, passing `argv` on unchanged. Returns only when the
     /// engine cannot be started, after saying why on standard error; the result is the exit status.

@@ -19,6 +19,7 @@
 #include "main/PrefsCommand.h"
 #include "main/RecordCommand.h"
 #include "main/StitchCommand.h"
+#include "main/SuperCommand.h"
 #include "main/TranslateCommand.h"
 #include "main/VideoRecordCommand.h"
 #include "main/WindowsCommand.h"
@@ -76,6 +77,9 @@ int runCommand(const CommandLine& line, const Paths& paths, DefaultsStore& defau
     if (name == "stitch") {
         const LinuxImageCodec codec;
         return runStitchCommand(args, codec, std::cout, std::cerr);
+    }
+    if (name == "super") {
+        return runSuperCommand(args, paths, defaults, std::cout, std::cerr);
     }
     if (name == "translate") {
         Cld2LanguageIdentifier languages;

@@ -33,7 +33,7 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: brisklet gif FRAME.png... [--fps N] [--duration S] [--timestamps FILE.json] [--background PRESET]\n"
-    "                    -o OUT.gif\n";
+    "                    [--quality 1-100] -o OUT.gif\n";
 
 /// An hour: even at one frame a second the export grid stays a few thousand frames, where an absurd
 /// length would ask for more frames than memory holds.
@@ -43,6 +43,7 @@ struct GifArguments {
     std::vector<std::string> frames;
     std::optional<std::string> output;
     int fps = 20;
+    int quality = GIFEncodingQuality::standard;
     std::optional<double> duration;
     std::optional<std::string> timestamps;
     std::optional<std::string> background;
@@ -90,6 +91,16 @@ void parseOption(const std::vector<std::string>& args, std::size_t& i, GifArgume
                 parsed.error = "--fps must be a whole number from 1 to 100, not " + *value;
             } else {
                 parsed.fps = static_cast<int>(*number);
+            }
+        }
+    } else if (isOption(arg, "--quality")) {
+        if (auto value = optionValue(args, i, "--quality", parsed)) {
+            const auto number = parseNumber(*value);
+            if (!number || *number < GIFEncodingQuality::minimum || *number > GIFEncodingQuality::maximum ||
+                std::floor(*number) != *number) {
+                parsed.error = "--quality must be a whole number from 1 to 100, not " + *value;
+            } else {
+                parsed.quality = static_cast<int>(*number);
             }
         }
     } else if (isOption(arg, "--duration")) {
@@ -243,8 +254,8 @@ int runGifCommand(const std::vector<std::string>& args, const GifCommandServices
     // The last frame stays up for one frame interval, as it did while it was being recorded.
     const double duration = arguments.duration.value_or(lastTime + 1.0 / arguments.fps);
     const auto drawing = frameDrawing(arguments, *images->front(), services, err);
-    if (!drawing || !writeNewGifFile(frames, arguments.fps, duration, drawing->renderer, output, services.encoder,
-                                     services.clock, "brisklet gif", err)) {
+    if (!drawing || !writeNewGifFile(frames, arguments.fps, duration, arguments.quality, drawing->renderer, output,
+                                     services.encoder, services.clock, "brisklet gif", err)) {
         return 1;
     }
     const int fps = GIFPerformancePolicy::effectiveExportFPS(arguments.fps, duration);

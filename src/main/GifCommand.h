@@ -23,7 +23,7 @@ struct GifCommandServices {
 };
 
 /// "brisklet gif FRAME.png... [--fps N] [--duration S] [--timestamps FILE.json]
-/// [--background PRESET] -o OUT.gif": encodes frames from disk with the recorder's timing and
+/// [--background PRESET] [--quality 1-100] -o OUT.gif": encodes frames from disk with the recorder's timing and
 /// encoder. Without timestamps frame i was taken at i / fps; FILE.json holds one time in seconds
 /// per frame ([0, 0.04, 0.31]). --background puts every frame on a background preset (the ids
 /// "brisklet background --list" prints) laid out as the GIF editor does. Bad frames or options

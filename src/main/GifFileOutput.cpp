@@ -5,7 +5,7 @@
 
 namespace brisklet {
 
-bool writeNewGifFile(const std::vector<CapturedGIFFrame>& frames, int fps, double duration,
+bool writeNewGifFile(const std::vector<CapturedGIFFrame>& frames, int fps, double duration, int quality,
                      const GIFFileWriter::FrameRenderer& renderer, const std::filesystem::path& output,
                      GIFEncoder& encoder, const Clock& clock, const std::string& command, std::ostream& err) {
     std::error_code error;
@@ -14,7 +14,7 @@ bool writeNewGifFile(const std::vector<CapturedGIFFrame>& frames, int fps, doubl
         err << command << ": cannot create a file beside " << output.string() << ": " << error.message() << "\n";
         return false;
     }
-    const GIFFileWriter writer(encoder, clock);
+    const GIFFileWriter writer(encoder, clock, quality);
     const auto written = writer.writeGIFFile(frames, fps, duration, temporary, {}, {}, renderer);
     if (!written) {
         std::filesystem::remove(temporary, error);

@@ -1,11 +1,11 @@
 #include "main/LibraryCommand.h"
 
+#include "main/CallerThreadQueue.h"
+
 #include "Platform/Clock.h"
 #include "Platform/Linux/Codec/LinuxImageCodec.h"
 #include "Platform/Linux/FFmpeg/FFmpegVideoFrameReader.h"
-#include "Platform/MainQueue.h"
 #include "Platform/Paths.h"
-#include "Platform/SerialQueue.h"
 #include "ZelvorApp/Infrastructure/RuntimeLogger.h"
 #include "ZelvorApp/Memory/ClipboardTextClassifier.h"
 #include "ZelvorApp/Memory/LocalVisualMemoryAnalyzer.h"
@@ -32,21 +32,6 @@ constexpr const char* usage = "brisklet: usage: brisklet library list [--query Q
                               "                 brisklet library export-obsidian ID --vault DIR\n"
                               "                 brisklet library add FILE [--kind KIND]\n"
                               "                 brisklet library classify < TEXT\n";
-
-// The command line runs every step itself, in order, on its only thread.
-class CallerThreadQueue final : public MainQueue, public SerialQueue {
-public:
-    const std::string& label() const override { return label_; }
-    void async(SerialQueue::Task task) override { task(); }
-    void sync(SerialQueue::Task task) override { task(); }
-    void post(MainQueue::Task task) override { task(); }
-    void postAfter(double, MainQueue::Task task) override { task(); }
-    void runFor(double) override {}
-    bool isMainThread() const override { return true; }
-
-private:
-    std::string label_ = "com.brisklet.library-command";
-};
 
 // "--name VALUE" or "--name=VALUE"; returns false when `args[i]` is not this option.
 bool takeValue(const std::vector<std::string>& args, std::size_t& i, const std::string& name,
@@ -126,7 +111,7 @@ int list(const std::vector<std::string>& args, LibraryCommandServices& services,
 }
 
 int cleanup(LibraryCommandServices& services, std::ostream& out) {
-    CallerThreadQueue queue;
+    CallerThreadQueue queue("com.brisklet.library-command");
     auto recorder = makeRecorder(services, queue);
     const auto result = recorder.cleanupNow();
     out << "Removed " << result.removedItems << " item(s), freed " << result.freedBytes << " bytes; "
@@ -216,7 +201,7 @@ int add(const std::vector<std::string>& args, LibraryCommandServices& services, 
         err << "brisklet: " << *file << " is not a file\n";
         return 1;
     }
-    CallerThreadQueue queue;
+    CallerThreadQueue queue("com.brisklet.library-command");
     auto recorder = makeRecorder(services, queue);
     const VisualMemorySource source;
     const auto item = recorder.recordWithoutAnalysis(fs::absolute(*file), *kind, source, true);

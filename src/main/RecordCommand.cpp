@@ -19,6 +19,7 @@
 #include "ZelvorApp/Capture/ScreenCaptureService.h"
 #include "ZelvorApp/Export/AppClipboardWriteTracker.h"
 #include "ZelvorApp/Export/ExportService.h"
+#include "ZelvorApp/Recording/GIFPerformancePolicy.h"
 #include "ZelvorApp/Recording/GIFRecorder.h"
 #include "ZelvorApp/Recording/MouseTrackingService.h"
 #include "ZelvorCore/FileNameBuilder.h"
@@ -132,6 +133,7 @@ std::optional<GIFRecorder::Session> makeSession(const RecordArguments& arguments
     session.mappingRect = located->rect;
     session.mouseOverlayOptions = {arguments.showsCursor, arguments.showsClicks};
     session.maxFramePixelDimension = maxFramePixelDimension(preferences.recordingOptions.quality);
+    session.quality = preferences.recordingOptions.quality;
     return session;
 }
 
@@ -180,7 +182,8 @@ int runRecordCommand(const std::vector<std::string>& args, DefaultsStore& defaul
         return 1;
     }
     const auto file = destination(arguments, preferences, run.clock(), err);
-    if (!file || !writeNewGifFile(draft.value().frames, draft.value().fps, draft.value().recordingDuration, {}, *file,
+    if (!file || !writeNewGifFile(draft.value().frames, draft.value().fps, draft.value().recordingDuration,
+                                  GIFPerformancePolicy::encodingQuality(draft.value().quality), {}, *file,
                                   run.encoder(), run.clock(), "brisklet record", err)) {
         return 1;
     }

@@ -1,5 +1,7 @@
 #include "main/RegionArgument.h"
 
+#include "ZelvorApp/Capture/CaptureGeometry.h"
+
 #include <regex>
 
 namespace brisklet {
@@ -34,6 +36,17 @@ const DisplayScreen* RegionArgument::screenHolding(const std::vector<DisplayScre
         }
     }
     return nullptr;
+}
+
+Point RegionArgument::primaryRootOrigin(const std::vector<DisplayScreen>& screens) {
+    if (screens.empty()) {
+        return Point{};
+    }
+    Rect desktop;
+    for (const DisplayScreen& screen : screens) {
+        desktop = CaptureGeometry::unite(desktop, screen.frame);
+    }
+    return Point{screens.front().frame.minX() - desktop.minX(), desktop.maxY() - screens.front().frame.maxY()};
 }
 
 } // namespace brisklet

@@ -20,6 +20,9 @@ struct RegionArgument {
     static std::optional<Rect> onDesktop(const Rect& rootPixels, const Rect& desktop);
     /// The screen a desktop rectangle lies in completely, if any.
     static const DisplayScreen* screenHolding(const std::vector<DisplayScreen>& screens, const Rect& rect);
+    /// Where the primary screen's top-left corner lies in root pixels; window lists report
+    /// window bounds relative to it.
+    static Point primaryRootOrigin(const std::vector<DisplayScreen>& screens);
 };
 
 } // namespace brisklet

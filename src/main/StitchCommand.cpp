@@ -4,9 +4,11 @@
 #include "Platform/ImageCodec.h"
 #include "Platform/Linux/OpenCV/OpenCVImageRegistration.h"
 #include "ZelvorApp/Longshot/LongshotComposer.h"
+#include "ZelvorApp/Longshot/LongshotFixedBarConsensus.h"
 #include "ZelvorApp/Longshot/LongshotFrameClassifier.h"
 #include "ZelvorCore/Foundation/AtomicFile.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -95,19 +97,42 @@ int runStitchCommand(const std::vector<std::string>& args, const ImageCodec& cod
     options.cropOptions = arguments.cropOptions;
     options.allowedPixelDirection = LongshotPixelOverlapMatcher::Direction::forward;
 
+    // One line per frame, printed once all are judged: a frame skipped at first is kept later
+    // when the next frame lines up with it.
+    std::vector<std::string> verdicts(frames->size());
     std::vector<AcceptedLongshotFrame> accepted;
+    std::vector<std::size_t> acceptedIndex;
+    int guessed = 0;
     for (std::size_t i = 0; i < frames->size(); ++i) {
-        out << "frame " << i + 1 << " " << arguments.frames[i] << ": ";
         const auto last = accepted.empty() ? nullptr : accepted.back().image;
         const auto analysis = classifier.classify(last, (*frames)[i], options);
         if (const auto* kept = std::get_if<LongshotFrameAccepted>(&analysis)) {
-            out << (kept->frame.match ? "accepted " + matchText(*kept->frame.match) : "accepted (first frame)") << "\n";
+            if (kept->recovered) {
+                const auto seen = std::find(frames->begin(), frames->end(), kept->recovered->image);
+                const auto index = static_cast<std::size_t>(seen - frames->begin());
+                verdicts[index] = "accepted " + matchText(*kept->recovered->match) +
+                                  " seam guessed (only the next frame lines up with it)";
+                accepted.push_back(*kept->recovered);
+                acceptedIndex.push_back(index);
+                ++guessed;
+            }
+            verdicts[i] = kept->frame.match ? "accepted " + matchText(*kept->frame.match) : "accepted (first frame)";
+            if (kept->seam == LongshotSeamSource::guessed) {
+                verdicts[i] += " seam guessed (blank overlap)";
+                ++guessed;
+            } else if (kept->seam == LongshotSeamSource::expectedStep) {
+                verdicts[i] += " seam from the scroll step (blank overlap)";
+            }
             accepted.push_back(kept->frame);
+            acceptedIndex.push_back(i);
         } else if (const auto* unmatched = std::get_if<LongshotFrameUnmatched>(&analysis)) {
-            out << "skipped, no reliable match " << matchText(unmatched->match) << "\n";
+            verdicts[i] = "skipped, no reliable match " + matchText(unmatched->match);
         } else {
-            out << "skipped, nothing moved since the last accepted frame\n";
+            verdicts[i] = "skipped, nothing moved since the last accepted frame";
         }
+    }
+    for (std::size_t i = 0; i < frames->size(); ++i) {
+        out << "frame " << i + 1 << " " << arguments.frames[i] << ": " << verdicts[i] << "\n";
     }
 
     const auto composed = LongshotComposer::compose(accepted, arguments.cropOptions);
@@ -128,8 +153,11 @@ int runStitchCommand(const std::vector<std::string>& args, const ImageCodec& cod
         }
         return 1;
     }
+    const auto bars = LongshotFixedBarConsensus::resolve(accepted, arguments.cropOptions);
     out << "Stitched " << accepted.size() << " of " << frames->size() << " frames into " << output.string() << " ("
-        << sizeText(*composed) << ")\n";
+        << sizeText(*composed) << "); seams guessed: " << guessed
+        << "; bars found: header=" << LongshotComposer::refinedHeaderHeight(accepted, bars.top)
+        << " footer=" << bars.bottom << "\n";
     return 0;
 }
 

@@ -100,10 +100,12 @@ public:
         const auto statistics = backend_.lastStatistics();
         RuntimeLogger::log("Video recording frames captured=" + std::to_string(statistics.captured) + " written=" +
                            std::to_string(statistics.written) + " repeated=" + std::to_string(statistics.repeated) +
-                           " dropped=" + std::to_string(statistics.dropped));
+                           " dropped=" + std::to_string(statistics.dropped) +
+                           " unchanged=" + std::to_string(statistics.unchanged));
         if (std::getenv("BRISKLET_VIDEO_STATS")) {
             err << "frames captured=" << statistics.captured << " written=" << statistics.written
-                << " repeated=" << statistics.repeated << " dropped=" << statistics.dropped << "\n";
+                << " repeated=" << statistics.repeated << " dropped=" << statistics.dropped
+                << " unchanged=" << statistics.unchanged << "\n";
         }
         return std::move(*result);
     }

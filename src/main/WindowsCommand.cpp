@@ -1,5 +1,7 @@
 #include "main/WindowsCommand.h"
 
+#include "main/RegionArgument.h"
+
 #include "Platform/Clock.h"
 #include "Platform/Linux/Http/CurlHttpClient.h"
 #include "Platform/Linux/X11/X11DisplayServer.h"
@@ -21,19 +23,6 @@ std::optional<std::string> processEnvironment(const std::string& name) {
     return value ? std::optional<std::string>(value) : std::nullopt;
 }
 
-/// Where the primary screen's top-left corner lies in root coordinates; window bounds are
-/// reported relative to it.
-Point primaryRootOrigin(const std::vector<DisplayScreen>& screens) {
-    if (screens.empty()) {
-        return Point{};
-    }
-    Rect desktop;
-    for (const DisplayScreen& screen : screens) {
-        desktop = CaptureGeometry::unite(desktop, screen.frame);
-    }
-    return Point{screens.front().frame.minX() - desktop.minX(), desktop.maxY() - screens.front().frame.maxY()};
-}
-
 } // namespace
 
 int runWindowsCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
@@ -53,7 +42,7 @@ int runWindowsCommand(const std::vector<std::string>& args, std::ostream& out, s
     const std::string display = !displayName.empty() ? displayName : variable("DISPLAY").value_or("");
     const X11DisplayServer displays(display);
     const bool connected = !display.empty() && displays.isConnected();
-    const X11WindowList list(display, connected ? primaryRootOrigin(displays.screens()) : Point{});
+    const X11WindowList list(display, connected ? RegionArgument::primaryRootOrigin(displays.screens()) : Point{});
     const SystemClock clock;
     const CurlHttpClient http;
     DebugHelperWindowCache cache;

@@ -247,6 +247,15 @@ TEST_F(AutostartEntryTest, ExecEscapesWhatDesktopEntriesReserve) {
     EXPECT_FALSE(fs::exists(directory() / "brisklet.desktop"));
 }
 
+TEST_F(AutostartEntryTest, TheInstalledTemplateIsTheEntryWrittenForTheInstalledExecutable) {
+    std::string installed = readFile(fs::path(BRISKLET_TEST_RESOURCES_DIR) / "brisklet-autostart.desktop.in");
+    const std::string placeholder = "@BRISKLET_AUTOSTART_EXEC@";
+    const auto at = installed.find(placeholder);
+    ASSERT_NE(at, std::string::npos);
+    installed.replace(at, placeholder.size(), "\"/usr/bin/brisklet\"");
+    EXPECT_EQ(XdgAutostartLoginItem::entryText("/usr/bin/brisklet"), installed);
+}
+
 TEST_F(AutostartEntryTest, AnUnwritableDirectoryIsReportedNotThrown) {
     std::ofstream(paths.configDirectory() / "blocker") << "a file where a directory should be";
     XdgAutostartLoginItem login(paths.configDirectory() / "blocker" / "autostart", "/usr/bin/brisklet");

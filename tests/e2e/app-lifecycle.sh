@@ -101,7 +101,7 @@ autostart)
     entry="$XDG_CONFIG_HOME/autostart/brisklet.desktop"
     e2e_start_app
     [ -f "$entry" ] || fail "no autostart entry with the default preference"
-    grep -q "^Exec=.*brisklet-engine" "$entry" || fail "the entry does not start brisklet"
+    grep -q '^Exec=".*/brisklet"$' "$entry" || fail "the entry does not start brisklet"
     e2e_brisklet prefs show | sed 's/"launchAtLoginEnabled": true/"launchAtLoginEnabled": false/' >"$E2E_ROOT/off.json"
     e2e_brisklet prefs import "$E2E_ROOT/off.json"
     e2e_brisklet action reloadPreferences

@@ -3,9 +3,11 @@
 # the picker listing them and taking the keyboard; Escape cancels back to idle, Down and Return
 # pick the second row and the recording flow goes on with that window, and windows opened or
 # closed while the picker is up come and go from its list.
-# Usage: shell-picker.sh BRISKLET CASE
+# The super screenshot of a window goes through the same picker and ends in a knowledge package.
+# Usage: shell-picker.sh BRISKLET CASE [FORM_WINDOW]
 BRISKLET="$1"
 CASE="$2"
+FORM_WINDOW="${3:-}"
 source "$(dirname "$0")/harness.sh"
 # The picker is found by its English title.
 export LANGUAGE=en
@@ -66,7 +68,7 @@ open_picker() {
         xdotool search --onlyvisible --name '^Record a Window$' >/dev/null 2>&1 && break
         sleep 0.1
     done
-    PICKER="$(xdotool search --onlyvisible --name '^Record a Window$' 2>/dev/null | head -1)"
+    PICKER="$(xdotool search --onlyvisible --name '^Record a Window$' 2>/dev/null | head -1 || true)"
     [ -n "$PICKER" ] || fail "the picker window is not mapped"
     expect_state selectingGifWindow
     # The keys below go to whichever window has the keyboard: it must be the picker.
@@ -137,6 +139,95 @@ picker-refresh)
     e2e_wait_for_log "window picker picked " 5
     grep -F "window picker picked " "$E2E_LOG" | grep -qF "title=Picker Test Alpha" ||
         fail "Return picked $(grep -F 'window picker picked ' "$E2E_LOG" | sed 's/.*title=//'), not Picker Test Alpha"
+    ;;
+super-window)
+    # A Qt window with two labels, a text field and a password field, picked for a super
+    # screenshot: the package has the window's picture, its labels and the field's text as
+    # accessibility text, never the password, and the library records it as an app shot.
+    [ -x "$FORM_WINDOW" ] || e2e_skip "no accessible test window"
+    dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.freedesktop.DBus.Properties.Set \
+        string:org.a11y.Status string:IsEnabled variant:boolean:true >/dev/null 2>"$E2E_ROOT/a11y.err" ||
+        e2e_skip "no AT-SPI bus in this session ($(head -1 "$E2E_ROOT/a11y.err"))"
+    e2e_start_app
+    e2e_wait_for_log "welcome not needed; showing popover" 5
+    e2e_start_mapped "$E2E_ROOT/form.out" "$FORM_WINDOW" "Quarterly Form" "hunter2secret"
+    sleep 0.5
+    e2e_brisklet action superScreenshotWindow
+    e2e_wait_for_log "super screenshot window picker presented windows=" 5
+    e2e_wait_for_log "window picker shown count=" 5
+    PICKER=""
+    for _ in $(seq 30); do
+        PICKER="$(xdotool search --onlyvisible --name '^Super Screenshot of a Window$' 2>/dev/null | head -1)" || true
+        [ -n "$PICKER" ] && break
+        sleep 0.1
+    done
+    [ -n "$PICKER" ] || fail "the picker is not titled for a super screenshot"
+    expect_state capturingSuperScreenshot
+    wait_for_keyboard || fail "the picker does not have the keyboard"
+    first="$(grep -F 'window picker row id=' "$E2E_LOG" | sed -n 1p | sed 's/.* title=//')"
+    [ "$first" = "Quarterly Form" ] || fail "the form is not the picker's first row ($first)"
+    xdotool key Return
+    e2e_wait_for_log "super screenshot recorded package=" 60
+    package="$(grep -hF 'super screenshot recorded package=' "$E2E_LOG" | tail -1 | sed 's/.*package=//')"
+    case "$(basename "$package")" in *-Quarterly-Form) ;; *) fail "the package is not named after the window: $package" ;; esac
+    for file in screenshot.png context.md metadata.json; do
+        [ -s "$package/$file" ] || fail "the package has no $file"
+    done
+    [ "$(identify -format '%wx%h' "$package/screenshot.png")" = "360x200" ] ||
+        fail "the screenshot is $(identify -format '%wx%h' "$package/screenshot.png"), not the 360x200 window"
+    grep -q '^# Quarterly Form$' "$package/context.md" || fail "context.md is not titled after the window"
+    for text in "Quarterly revenue report" "Prepared by the finance team" "Forecast draft for March"; do
+        grep -qF "$text" "$package/context.md" || fail "context.md lacks '$text': $(cat "$package/context.md")"
+    done
+    ! grep -rqF "hunter2secret" "$package" "$XDG_DATA_HOME/Brisklet/VisualMemory" || fail "the password reached the package or the library"
+    python3 - "$package/metadata.json" <<'PY' || fail "metadata.json is not what the capture was: $(cat "$package/metadata.json")"
+import json, sys
+m = json.load(open(sys.argv[1]))
+assert m["schemaVersion"] == 1 and m["capture"]["mode"] == "window", m
+# The window's bounds as the window manager frames it: the 360 x 200 client and its decorations.
+w, h = m["capture"]["rect"][1]
+assert 360 <= w <= 380 and 200 <= h <= 260, m["capture"]
+assert m["source"]["windowTitle"] == "Quarterly Form" and m["source"]["processIdentifier"] > 0, m["source"]
+assert "browser" not in m, m
+assert m["text"]["accessibilityNodeCount"] > 3 and m["text"]["accessibilityTextLength"] > 0, m["text"]
+assert list(m) == sorted(m), list(m)
+PY
+    e2e_brisklet library list | grep -F "$package" | grep -qP "\tappshot\t" || fail "the library did not record the package"
+    expect_state idle
+    ;;
+super-region)
+    # A region drawn over the form in the overlay: the package is the region's picture, its text
+    # recognised, and the accessibility text of the application in front.
+    [ -x "$FORM_WINDOW" ] || e2e_skip "no accessible test window"
+    dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.freedesktop.DBus.Properties.Set \
+        string:org.a11y.Status string:IsEnabled variant:boolean:true >/dev/null 2>"$E2E_ROOT/a11y.err" ||
+        e2e_skip "no AT-SPI bus in this session ($(head -1 "$E2E_ROOT/a11y.err"))"
+    e2e_start_app
+    e2e_wait_for_log "welcome not needed; showing popover" 5
+    e2e_start_mapped "$E2E_ROOT/form.out" "$FORM_WINDOW" "Region Form" "hunter2secret"
+    sleep 0.5
+    form="$(xdotool search --name '^Region Form$' | head -1 || true)"
+    xdotool windowactivate --sync "$form" 2>/dev/null || true
+    e2e_brisklet action superScreenshotRegion
+    e2e_wait_for_log "selection overlay show" 5
+    sleep 0.3
+    xdotool mousemove 30 50 mousedown 1 mousemove 200 150 mousemove 430 300
+    sleep 0.2
+    xdotool mouseup 1
+    e2e_wait_for_log "super screenshot recorded package=" 60
+    package="$(grep -hF 'super screenshot recorded package=' "$E2E_LOG" | tail -1 | sed 's/.*package=//')"
+    [ "$(identify -format '%wx%h' "$package/screenshot.png")" = "400x250" ] ||
+        fail "the screenshot is $(identify -format '%wx%h' "$package/screenshot.png"), not the 400x250 region"
+    grep -qiF "revenue" "$package/context.md" || fail "context.md lacks the region's text: $(cat "$package/context.md")"
+    ! grep -rqF "hunter2secret" "$package" || fail "the password reached the package"
+    python3 - "$package/metadata.json" <<'PY' || fail "metadata.json is not the region: $(cat "$package/metadata.json")"
+import json, sys
+m = json.load(open(sys.argv[1]))
+assert m["capture"] == {"mode": "region", "rect": [[30.0, 500.0], [400.0, 250.0]]}, m["capture"]
+assert "windowID" not in m["source"], m["source"]
+assert m["source"]["processIdentifier"] > 0 and m["text"]["accessibilityNodeCount"] > 3, m
+PY
+    expect_state idle
     ;;
 *)
     fail "unknown case $CASE"

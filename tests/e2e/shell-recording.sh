@@ -33,7 +33,7 @@ start() {
     e2e_start_mapped "$E2E_ROOT/scroll-target.out" "$SCROLL_TARGET" "Scroll Target" 300 120 "$E2E_ROOT/picture.png"
     sleep 0.5
     local id
-    id="$(xdotool search --name 'Scroll Target' | head -1)"
+    id="$(xdotool search --name 'Scroll Target' | head -1 || true)"
     [ -n "$id" ] || fail "the scrolling page has no window"
     # xwininfo reports the client area's own top-left, below the title bar.
     eval "$(xwininfo -id "$id" | sed -n 's/ *Absolute upper-left X: *\([0-9]*\)/PAGE_X=\1/p;

@@ -22,7 +22,7 @@ open_settings() {
     e2e_brisklet action openSettings
     e2e_wait_for_log "settings window presented" 10
     for _ in $(seq 100); do
-        SETTINGS="$(xdotool search --onlyvisible --name "Brisklet Settings" 2>/dev/null | head -1)"
+        SETTINGS="$(xdotool search --onlyvisible --name "Brisklet Settings" 2>/dev/null | head -1 || true)"
         [ -n "$SETTINGS" ] && break
         sleep 0.1
     done

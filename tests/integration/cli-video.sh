@@ -40,9 +40,11 @@ export DISPLAY=":$(cat "$work/display")"
 
 colours=(ff0000 00c000 0000ff ffff00 ff00ff 00ffff)
 # Covers the screen with a window of the next colour on every whole second from now on, against
-# the clock rather than by sleeping a second each time, so the changes do not drift.
+# the clock rather than by sleeping a second each time, so the changes do not drift. Returns once
+# the first colour is on screen: a busy machine may take a while to start the first window, and a
+# recording of the bare root would show no test colour at all.
 start_colours() {
-    python3 - "$test_window" "${colours[@]}" <<'EOF' &
+    python3 - "$test_window" "$work/colours-ready" "${colours[@]}" <<'EOF' &
 import signal, subprocess, sys, time
 windows = []
 def end(*_):
@@ -51,14 +53,21 @@ def end(*_):
     sys.exit(0)
 signal.signal(signal.SIGTERM, end)
 start = time.monotonic()
-for i, colour in enumerate(sys.argv[2:]):
+for i, colour in enumerate(sys.argv[3:]):
     time.sleep(max(0.0, start + i - time.monotonic()))
-    windows.append(subprocess.Popen([sys.argv[1], "colour", "640", "480", "0", "0", colour], stdout=subprocess.DEVNULL))
+    window = subprocess.Popen([sys.argv[1], "colour", "640", "480", "0", "0", colour], stdout=subprocess.PIPE, text=True)
+    windows.append(window)
+    if i == 0:
+        line = "-"
+        while line and not line.startswith("mapped"):
+            line = window.stdout.readline()
+        open(sys.argv[2], "w").close()
 time.sleep(30)
 end()
 EOF
     pids+=($!)
-    sleep 0.3
+    for _ in $(seq 100); do [ -e "$work/colours-ready" ] && break; sleep 0.1; done
+    [ -e "$work/colours-ready" ] || fail "the first colour window did not map"
 }
 
 start_sound() {

@@ -17,6 +17,7 @@ public:
         int width = 0;
         int height = 0;
         int loopCount = -1;
+        int quality = 0;
         std::vector<Image> frames;
         std::vector<int> delays;
         bool finished = false;
@@ -34,13 +35,13 @@ public:
     std::optional<GIFEncoderError> failFinish;
 
     Result<std::unique_ptr<GIFEncoderSession>, GIFEncoderError> begin(const std::filesystem::path& file, int width,
-                                                                      int height, int loopCount) override {
+                                                                      int height, int loopCount, int quality) override {
         using R = Result<std::unique_ptr<GIFEncoderSession>, GIFEncoderError>;
         ++beginCount_;
         if (failBegin) {
             return R::failure(*failBegin);
         }
-        *written_ = Written{file, width, height, loopCount, {}, {}, false};
+        *written_ = Written{file, width, height, loopCount, quality, {}, {}, false};
         if (createsFiles) {
             std::ofstream(file, std::ios::binary) << "GIF89a";
         }

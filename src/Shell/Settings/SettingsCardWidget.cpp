@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QToolButton>
@@ -71,7 +72,7 @@ void SettingsCardWidget::addRow(const SettingsControl& control, QVBoxLayout* lay
     auto* line = new QHBoxLayout(row);
     line->setContentsMargins(0, 0, 0, 0);
     line->setSpacing(10);
-    const bool bareStatus = control.kind == Kind::status && control.label.empty();
+    const bool bareStatus = (control.kind == Kind::status || control.kind == Kind::progress) && control.label.empty();
     if (control.kind != Kind::button && !bareStatus) {
         auto* texts = new QVBoxLayout;
         texts->setSpacing(2);
@@ -210,6 +211,13 @@ QWidget* SettingsCardWidget::makeEditor(const SettingsControl& control) {
         editor = button;
         break;
     }
+    case Kind::progress: {
+        auto* bar = new QProgressBar(this);
+        bar->setTextVisible(false);
+        bar->setFixedHeight(6);
+        editor = bar;
+        break;
+    }
     case Kind::status: {
         auto* label = new QLabel(this);
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -229,6 +237,7 @@ void SettingsCardWidget::refreshValues() {
         if (const auto it = editors_.find(control.id); it != editors_.end()) {
             it->second->setEnabled(control.enabled);
             it->second->setToolTip(control.enabled ? QString() : qt(control.disabledReason));
+            it->second->setVisible(!control.hidden);
         }
     }
     const auto& recording = model_.recordingTarget();
@@ -255,6 +264,11 @@ void SettingsCardWidget::refreshValues() {
                                                                  : L10nKey::settingsHotkeyRecord)));
         } else if (auto* label = qobject_cast<QLabel*>(editor)) {
             label->setText(qt(model_.text(id)));
+        } else if (auto* bar = qobject_cast<QProgressBar*>(editor)) {
+            const int permille = model_.value(id);
+            // A bar with no range runs as "busy" until the size is known.
+            bar->setRange(0, permille < 0 ? 0 : 1000);
+            bar->setValue(std::max(permille, 0));
         }
     }
     for (const auto& [id, label] : messages_) {

@@ -54,6 +54,16 @@ SettingsViewModel::Services makeSettingsServices(const AppServices& shared, AppM
             c->checkForUpdates();
         }
     };
+    s.installUpdate = [controller] {
+        if (AppController* c = controller()) {
+            c->installAvailableUpdate();
+        }
+    };
+    s.cancelUpdateDownload = [controller] {
+        if (AppController* c = controller()) {
+            c->cancelUpdateDownload();
+        }
+    };
     if (hotkeys) {
         s.hotkeyRegistrationFailure = [hotkeys](GlobalHotkeyAction action) {
             return hotkeys->registrationFailure(action);

@@ -84,6 +84,8 @@ QString settingsStyleSheet(const ShellAppearance& c) {
     selection-color: %8; }
 #briskletSettings QScrollArea, #briskletSettings QScrollArea > QWidget > QWidget { background: %1; border: none; }
 #briskletSettings QCheckBox { color: %5; }
+#briskletSettings QProgressBar { background: %3; border: none; border-radius: 3px; }
+#briskletSettings QProgressBar::chunk { background: %7; border-radius: 3px; }
 #briskletSettings QScrollBar:vertical { background: transparent; width: 10px; margin: 2px; }
 #briskletSettings QScrollBar::handle:vertical { background: %4; border-radius: 3px; min-height: 32px; }
 #briskletSettings QScrollBar::add-line:vertical, #briskletSettings QScrollBar::sub-line:vertical { height: 0; }

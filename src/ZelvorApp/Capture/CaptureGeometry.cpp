@@ -1,5 +1,7 @@
 #include "ZelvorApp/Capture/CaptureGeometry.h"
 
+#include "Platform/DisplayServer.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -58,6 +60,16 @@ Rect pixelCropRect(const Rect& rect, const Rect& screenFrame, int imageWidth, in
 bool liesInside(const Rect& crop, int imageWidth, int imageHeight) {
     return isFinite(crop) && crop.minX() >= 0 && crop.minY() >= 0 && crop.maxX() <= imageWidth &&
            crop.maxY() <= imageHeight;
+}
+
+Rect flippedAtPrimaryScreen(const Rect& rect, const std::vector<DisplayScreen>& screens) {
+    double primaryHeight = 0;
+    for (const DisplayScreen& screen : screens) {
+        if (screen.isPrimary) {
+            primaryHeight = screen.frame.height();
+        }
+    }
+    return Rect{{rect.minX(), primaryHeight - rect.maxY()}, rect.size};
 }
 
 } // namespace brisklet::CaptureGeometry

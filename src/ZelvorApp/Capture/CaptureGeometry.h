@@ -2,7 +2,11 @@
 
 #include "ZelvorCore/Foundation/Geometry.h"
 
+#include <vector>
+
 namespace brisklet {
+
+struct DisplayScreen;
 
 /// Rectangle helpers of the capture code; the desktop space has its origin bottom-left, images
 /// and the window server's space top-left.
@@ -25,6 +29,10 @@ Rect toolRect(const Rect& rect, const Rect& desktop);
 /// The pixel rectangle of `rect` inside an image of `imageWidth` × `imageHeight` pixels that
 /// shows `screenFrame`, made integral.
 Rect pixelCropRect(const Rect& rect, const Rect& screenFrame, int imageWidth, int imageHeight);
+
+/// `rect` flipped between the window server's space (y down from the primary screen's top) and
+/// the desktop space (y up); the same flip takes either to the other.
+Rect flippedAtPrimaryScreen(const Rect& rect, const std::vector<DisplayScreen>& screens);
 
 /// Whether `crop` lies inside an image of the given size.
 bool liesInside(const Rect& crop, int imageWidth, int imageHeight);

@@ -2,6 +2,7 @@
 
 #include "ZelvorCore/Foundation/JsonCoding.h"
 
+#include <cctype>
 #include <limits>
 
 namespace brisklet {
@@ -41,6 +42,23 @@ Json write(const CapturedWindowInfo& value) {
                        {"width", value.bounds.width()},
                        {"height", value.bounds.height()}};
     return j;
+}
+
+std::optional<RunningApplication> owningApplication(const CapturedWindowInfo& window) {
+    if (window.ownerName.empty() && !window.ownerPID) {
+        return std::nullopt;
+    }
+    RunningApplication application;
+    application.localizedName = window.ownerName;
+    if (!window.ownerName.empty()) {
+        std::string identifier = window.ownerName;
+        for (char& c : identifier) {
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+        application.bundleIdentifier = identifier;
+    }
+    application.processIdentifier = window.ownerPID.value_or(0);
+    return application;
 }
 
 } // namespace brisklet

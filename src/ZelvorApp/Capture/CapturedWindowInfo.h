@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Platform/Workspace.h"
 #include "ZelvorCore/Foundation/Geometry.h"
 #include "ZelvorCore/Foundation/Json.h"
 
@@ -25,6 +26,10 @@ struct CapturedWindowInfo {
 
 /// {"id", "title", "ownerName", "ownerPID" (when known), "bounds": {"x", "y", "width", "height"}}.
 void read(const Json& j, CapturedWindowInfo& out);
+
+/// The application behind `window`, named the way the workspace names applications (the window
+/// class, lower-cased, identifies it); nothing when the window tells neither owner nor process.
+std::optional<RunningApplication> owningApplication(const CapturedWindowInfo& window);
 Json write(const CapturedWindowInfo& value);
 
 } // namespace brisklet

@@ -8,8 +8,9 @@ namespace brisklet {
 
 namespace {
 
-constexpr std::string_view commandNames[] = {"openSettings", "openVisualLibrary", "stopActiveOperation", "quit",
-                                             "reloadPreferences"};
+constexpr std::string_view commandNames[] = {"openSettings",          "openVisualLibrary",     "stopActiveOperation",
+                                             "quit",                  "reloadPreferences",     "superScreenshotWindow",
+                                             "superScreenshotRegion", "checkForUpdates"};
 
 } // namespace
 
@@ -40,6 +41,12 @@ bool AppActionDispatcher::dispatch(std::string_view name, AppController& control
         host.terminate();
     } else if (name == "reloadPreferences") {
         controller.reloadPreferences();
+    } else if (name == "superScreenshotWindow") {
+        controller.startSuperScreenshotWindow();
+    } else if (name == "superScreenshotRegion") {
+        controller.startSuperScreenshotRegion();
+    } else if (name == "checkForUpdates") {
+        controller.checkForUpdates();
     } else {
         return false;
     }

@@ -80,7 +80,7 @@ AppController::AppController(AppEnvironment environment, AppModel& model)
                                             [this](bool active, ScreenshotEditorInitialInteractionMode mode) {
                                                 editorHotkeyScopeChanged(active, mode);
                                             }}),
-      alive_(std::make_shared<bool>(true)) {
+      superScreenshots_(env_, model_, gates_, popover_), updates_(env_, model_, firstUpdateCheckDelaySeconds), alive_(std::make_shared<bool>(true)) {
     model_.setStateChangeReaction([this](AppViewState state) { stateChanged(state); });
 }
 
@@ -133,6 +133,7 @@ void AppController::synchroniseSystem() {
     localizationObserver_ = env_.services.localization.addObserver([this, alive](const LocalizationStore& store) {
         if (!alive.expired()) {
             RuntimeLogger::log("localization changed language=" + std::string(toString(store.resolvedAppLanguage())));
+            updates_.localizationChanged();
             model_.setState(model_.state());
         }
     });
@@ -175,12 +176,7 @@ void AppController::scheduleStartupTimers() {
             startupFallbackTimerFired();
         }
     });
-    RuntimeLogger::log("automatic update check scheduled delaySeconds=5");
-    queue.postAfter(firstUpdateCheckDelaySeconds, [alive] {
-        if (!alive.expired()) {
-            RuntimeLogger::log("automatic update check skipped reason=updaterUnavailable");
-        }
-    });
+    updates_.start(model_.preferences().automaticUpdateChecksEnabled);
 }
 
 void AppController::startupVisibilityTimerFired() {
@@ -285,6 +281,7 @@ void AppController::stateChanged(AppViewState state) {
     }
     updateFloatingThumbnailPresentation(state);
     updatePinnedScreenshotEscapeHotkey();
+    updates_.stateChanged(state);
 }
 
 void AppController::updateFloatingThumbnailPresentation(AppViewState state) {
@@ -567,16 +564,23 @@ void AppController::openVisualLibrary() {
 }
 
 void AppController::startSuperScreenshotWindow() {
-    // The knowledge-package capture has no window on this desktop yet; say so instead of
-    // pretending to start it.
-    RuntimeLogger::log("super screenshot unavailable");
-    presentNotice(L10nKey::actionSuperScreenshot, L10nKey::superScreenshotUnavailable, AlertRequest::Style::warning);
+    superScreenshots_.startWindow();
+}
+
+void AppController::startSuperScreenshotRegion() {
+    superScreenshots_.startRegion();
 }
 
 void AppController::checkForUpdates() {
-    RuntimeLogger::log("manual update check requested");
-    presentNotice(L10nKey::updaterNotConfiguredTitle, L10nKey::updaterNotConfiguredDetail,
-                  AlertRequest::Style::informational);
+    updates_.checkManually();
+}
+
+void AppController::installAvailableUpdate() {
+    updates_.installAvailableUpdate();
+}
+
+void AppController::cancelUpdateDownload() {
+    updates_.cancelDownload();
 }
 
 void AppController::presentNotice(L10nKey title, L10nKey message, AlertRequest::Style style) {
@@ -631,6 +635,9 @@ void AppController::applyPreferences(const AppPreferences& previous) {
     }
     if (previous.launchAtLoginEnabled != current.launchAtLoginEnabled) {
         env_.services.launchAtLogin.sync(current.launchAtLoginEnabled);
+    }
+    if (previous.automaticUpdateChecksEnabled != current.automaticUpdateChecksEnabled) {
+        updates_.automaticChecksChanged(current.automaticUpdateChecksEnabled);
     }
 }
 
@@ -769,6 +776,7 @@ void AppController::tearDown() {
     }
     tornDown_ = true;
     RuntimeLogger::log("tearDown");
+    updates_.tearDown();
     if (!env_.services.copyPersistence.flushPendingWrites(teardownFlushTimeoutSeconds)) {
         RuntimeLogger::log("screenshot copy persistence flush timed out");
     }

@@ -8,6 +8,8 @@
 #include "ZelvorApp/Control/RecordingFlows.h"
 #include "ZelvorApp/Control/ScreenshotFlow.h"
 #include "ZelvorApp/Control/StatusPopoverGate.h"
+#include "ZelvorApp/Control/SuperScreenshotFlows.h"
+#include "ZelvorApp/Control/UpdateFlow.h"
 #include "ZelvorApp/Infrastructure/L10nKey.h"
 #include "ZelvorApp/Memory/VisualMemoryRecordingService.h"
 #include "ZelvorCore/Models/AppViewState.h"
@@ -68,10 +70,16 @@ public:
     void openVisualLibrary();
     void openMainPanel();
     void openDefaultDirectory();
-    /// Starts a super screenshot of a window (knowledge package).
+    /// Starts a super screenshot (a knowledge package) of a window picked in the window picker.
     void startSuperScreenshotWindow();
-    /// A manual update check.
+    /// Starts a super screenshot of a region drawn in the overlay.
+    void startSuperScreenshotRegion();
+    /// A manual update check; it always ends with an answer (the offer, or a note of the result).
     void checkForUpdates();
+    /// Downloads and installs the update the last check found (the settings' "Install Update Now").
+    void installAvailableUpdate();
+    /// Stops a running update download.
+    void cancelUpdateDownload();
 
     void updatePreferences(const std::function<void(AppPreferences&)>& change);
     /// Reads the stored preferences again (after `brisklet prefs import`) and applies them.
@@ -150,6 +158,8 @@ private:
     ExportBookkeeping bookkeeping_;
     RecordingFlows recordingFlows_;
     ScreenshotFlow screenshotFlow_;
+    SuperScreenshotFlows superScreenshots_;
+    UpdateFlow updates_;
     std::set<GlobalHotkeySuspensionReason> suspensionReasons_;
     bool editorAllowsReplacement_ = false;
     int localizationObserver_ = 0;

@@ -5,6 +5,7 @@
 namespace brisklet {
 
 class AlertPresenter;
+class AppUpdater;
 class AppWindowPort;
 class ApplicationHost;
 class CaptureSessionPort;
@@ -32,6 +33,8 @@ class SelectedTextSource;
 class SelectionOverlayPort;
 class SerialQueue;
 class StatusItemPort;
+class SuperScreenshotFlow;
+class UpdatePromptPort;
 class VisualMemoryRecordingService;
 class VisualMemorySourceCollector;
 class VisualMemoryStore;
@@ -66,6 +69,10 @@ struct AppServices {
     ClipboardVisualMemoryRecorder* clipboardRecorder = nullptr;
     WindowEnumerator* windows = nullptr;
     const SelectedTextSource* selectedText = nullptr;
+    /// Writes knowledge packages; absent, super screenshots say they are unavailable.
+    SuperScreenshotFlow* superScreenshots = nullptr;
+    /// Checks for, downloads and installs new versions; absent where the build has no updater.
+    AppUpdater* updater = nullptr;
     /// Names the per-application defaults flags, e.g. "com.brisklet.Brisklet".
     std::string bundleIdentifier = "com.brisklet.Brisklet";
 };
@@ -89,6 +96,8 @@ struct AppPorts {
     CaptureSessionPort* longshotSession = nullptr;
     CaptureSessionPort* gifSession = nullptr;
     CaptureSessionPort* videoSession = nullptr;
+    /// The update offer; without it the offer is a plain alert.
+    UpdatePromptPort* updatePrompt = nullptr;
 };
 
 /// Everything a flow of the controller reaches.

@@ -53,6 +53,11 @@ void AppModel::setLongshotAutoScrolling(bool scrolling) {
     notify();
 }
 
+void AppModel::setUpdaterStatus(AppUpdaterStatus status) {
+    updaterStatus_ = std::move(status);
+    notify();
+}
+
 int AppModel::addObserver(Observer observer) {
     const int token = nextObserverToken_++;
     observers_.emplace_back(token, std::move(observer));

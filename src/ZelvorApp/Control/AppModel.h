@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Platform/PrivacyPermissions.h"
+#include "ZelvorApp/Updater/AppUpdaterStatus.h"
 #include "ZelvorCore/Models/AppPreferences.h"
 #include "ZelvorCore/Models/AppViewState.h"
 #include "ZelvorCore/Models/ExportedAsset.h"
@@ -49,6 +50,10 @@ public:
     bool isLongshotAutoScrolling() const { return isLongshotAutoScrolling_; }
     void setLongshotAutoScrolling(bool scrolling);
 
+    /// What the updater reports (settings card, update window).
+    const AppUpdaterStatus& updaterStatus() const { return updaterStatus_; }
+    void setUpdaterStatus(AppUpdaterStatus status);
+
     /// Runs first on every state change (the controller's ordered reaction).
     void setStateChangeReaction(std::function<void(AppViewState)> reaction) { reaction_ = std::move(reaction); }
     int addObserver(Observer observer);
@@ -67,6 +72,7 @@ private:
     double gifRecordingElapsed_ = 0;
     double gifRecordingMaxDuration_ = 0;
     bool isLongshotAutoScrolling_ = false;
+    AppUpdaterStatus updaterStatus_;
     std::function<void(AppViewState)> reaction_;
     std::vector<std::pair<int, Observer>> observers_;
     int nextObserverToken_ = 1;

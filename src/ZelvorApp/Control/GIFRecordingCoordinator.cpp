@@ -10,6 +10,7 @@
 #include "ZelvorApp/Infrastructure/RuntimeLogger.h"
 #include "ZelvorApp/Recording/GIFExportFrameRenderer.h"
 #include "ZelvorApp/Recording/GIFFileWriter.h"
+#include "ZelvorApp/Recording/GIFPerformancePolicy.h"
 #include "ZelvorCore/FileNameBuilder.h"
 #include "ZelvorCore/Foundation/AtomicFile.h"
 #include "ZelvorCore/Foundation/Uuid.h"
@@ -35,7 +36,7 @@ FileResult writeDraft(const GIFRecordingDraft& draft, const GIFPostProcessingOpt
     }
     const auto temporary = finalURL.value().parent_path() /
                            ("." + finalURL.value().filename().string() + "." + Uuid::generate().toString() + ".tmp");
-    const GIFFileWriter writer(encoder, clock);
+    const GIFFileWriter writer(encoder, clock, GIFPerformancePolicy::encodingQuality(draft.quality));
     const auto written =
         GIFExportFrameRenderer::writePostProcessed(writer, draft, options, temporary, progress, annotations, background);
     if (!written) {
@@ -72,6 +73,7 @@ GIFRecorder::Session GIFRecordingCoordinator::makeSession(const Rect& region, co
     session.mappingRect = region;
     session.mouseOverlayOptions = {options.showsCursor, options.showsClickEffects};
     session.maxFramePixelDimension = 960 + 320 * static_cast<int>(options.quality);
+    session.quality = options.quality;
     return session;
 }
 

@@ -2,6 +2,7 @@
 
 #include "Platform/DisplayServer.h"
 #include "Platform/Workspace.h"
+#include "ZelvorApp/Capture/CaptureGeometry.h"
 #include "ZelvorApp/Capture/WindowEnumerator.h"
 #include "ZelvorApp/Control/AppEnvironment.h"
 #include "ZelvorApp/Control/AppModel.h"
@@ -17,21 +18,6 @@
 #include "ZelvorApp/Memory/VisualMemorySourceCollector.h"
 
 namespace brisklet {
-
-namespace {
-
-/// Window bounds (y down from the primary screen's top) in the global desktop space (y up).
-Rect globalRect(const Rect& windowServer, const std::vector<DisplayScreen>& screens) {
-    double primaryHeight = 0;
-    for (const DisplayScreen& screen : screens) {
-        if (screen.isPrimary) {
-            primaryHeight = screen.frame.height();
-        }
-    }
-    return Rect{{windowServer.minX(), primaryHeight - windowServer.maxY()}, windowServer.size};
-}
-
-} // namespace
 
 RecordingFlows::RecordingFlows(AppEnvironment& environment, AppModel& model, CaptureGates& gates,
                                ExportBookkeeping& bookkeeping, StatusPopoverGate& popover,
@@ -160,7 +146,7 @@ void RecordingFlows::startGIFWindow() {
                           return;
                       }
                       const auto screens = env_.services.displays.screens();
-                      const Rect rect = globalRect(window.bounds, screens);
+                      const Rect rect = CaptureGeometry::flippedAtPrimaryScreen(window.bounds, screens);
                       const auto screen = screenContaining(screens, Point{rect.midX(), rect.midY()});
                       if (!screen) {
                           abandon("gif window capture skipped reason=offScreen");

@@ -1,5 +1,7 @@
 #include "ZelvorApp/Control/ScreenshotFlow.h"
 
+#include "ZelvorApp/Capture/CaptureGeometry.h"
+
 #include "Platform/Clock.h"
 #include "Platform/DisplayServer.h"
 #include "Platform/ImageCodec.h"
@@ -37,18 +39,6 @@ std::string boolText(bool value) {
 
 long long wholeMs(double seconds) {
     return std::max(0LL, static_cast<long long>(std::floor(seconds * 1000.0)));
-}
-
-/// The selection in window-server coordinates (y down from the top of the primary screen), as
-/// the source collector looks windows up.
-Rect windowServerRect(const Rect& global, const std::vector<DisplayScreen>& screens) {
-    double primaryHeight = 0;
-    for (const DisplayScreen& screen : screens) {
-        if (screen.isPrimary) {
-            primaryHeight = screen.frame.height();
-        }
-    }
-    return Rect{{global.minX(), primaryHeight - global.maxY()}, global.size};
 }
 
 } // namespace
@@ -339,7 +329,7 @@ void ScreenshotFlow::presentEditor(Request request, const ScreenSelectionResult&
         });
         const VisualMemorySource noted = bookkeeping_.takePendingSource(ExportKind::screenshot);
         const VisualMemorySelection selection{result.captureSource.windowID,
-                                              windowServerRect(result.rect, env_.services.displays.screens())};
+                                              CaptureGeometry::flippedAtPrimaryScreen(result.rect, env_.services.displays.screens())};
         bookkeeping_.notePendingSource(ExportKind::screenshot,
                                        env_.services.sources.sourceForSelection(selection, noted));
     }

@@ -19,6 +19,9 @@ constexpr double maximumProgressShiftFraction = 0.98;
 constexpr double maximumDriftPixels = 20;
 constexpr double minimumCroppedEdgeFraction = 0.12;
 constexpr int snapToRegistrationPixels = 6;
+/// Candidates whose sample difference lies this close to the best look alike on the samples.
+constexpr double alikeOnSamples = 0.03;
+constexpr int maximumAlternatives = 4;
 
 /// The registration band of both frames, or none when the full frames must be used.
 std::optional<PixelRegion> registrationBand(const Image& previous, const Image& current,
@@ -107,27 +110,66 @@ std::vector<Slice> slicesFor(const std::vector<AcceptedLongshotFrame>& frames, i
     return slices;
 }
 
+/// The fixed bars of the pair measured at a seam on the full frames, the side bars as found.
+LongshotFixedBarDetector::Exclusions barsAtSeam(const Image& previous, const Image& current,
+                                                LongshotFixedBarDetector::Exclusions found, double seam,
+                                                LongshotPixelOverlapMatcher::Direction direction) {
+    const int rows = static_cast<int>(std::lround(seam));
+    const auto measured = direction == LongshotPixelOverlapMatcher::Direction::forward
+                              ? LongshotFixedBarDetector::measureAtShift(previous, current, rows)
+                              : LongshotFixedBarDetector::measureAtShift(current, previous, rows);
+    found.top = measured.top;
+    found.bottom = measured.bottom;
+    return found;
+}
+
+/// The best seam near `shift`; when the bars found on the samples do not let it line up, once
+/// more with the bars measured at that shift: on the samples a bar goes unseen when little of
+/// the page moved, and a bar compared as content spoils the real seam.
+std::optional<LongshotSeamVerifier::Verification> bestSeamNear(const Image& previous, const Image& current,
+                                                               const LongshotFixedBarDetector::Exclusions& exclusions,
+                                                               double shift, int radius,
+                                                               LongshotPixelOverlapMatcher::Direction direction) {
+    auto verified = LongshotSeamVerifier::bestSeamNear(previous, current, exclusions, shift, radius, direction);
+    if (verified && verified->difference <= LongshotSeamVerifier::maximumDifference) {
+        return verified;
+    }
+    const auto measured = barsAtSeam(previous, current, exclusions, shift, direction);
+    if (measured == exclusions) {
+        return verified;
+    }
+    auto again = LongshotSeamVerifier::bestSeamNear(previous, current, measured, shift, radius, direction);
+    if (again && (!verified || again->difference < verified->difference)) {
+        return again;
+    }
+    return verified;
+}
+
+struct VerifiedMatch {
+    LongshotPixelOverlapMatcher::Match match;
+    double difference = 1.0; ///< on the full frames
+};
+
 /// The match checked on the full frames: its shift made exact, or none when the full frames do
-/// not line up near it after all. A match that cannot be checked (too little texture) stands.
-std::optional<LongshotPixelOverlapMatcher::Match>
-verifiedAtFullResolution(const Image& previous, const Image& current, const LongshotFrameSamples& currentSamples,
-                         const LongshotFixedBarDetector::Exclusions& exclusions,
-                         LongshotPixelOverlapMatcher::Match match, double registrationShift) {
+/// not line up near it after all. A match that cannot be checked (too little texture at full
+/// resolution) is none as well: what lined up on the samples was blur, and a blank overlap is
+/// better kept as what it is, a step nothing in the frames measures.
+std::optional<VerifiedMatch> verifiedAtFullResolution(const Image& previous, const Image& current,
+                                                      const LongshotFrameSamples& currentSamples,
+                                                      const LongshotFixedBarDetector::Exclusions& exclusions,
+                                                      LongshotPixelOverlapMatcher::Match match,
+                                                      double registrationShift) {
     // The samples place the shift within one of their rows; a shift taken over from the
     // registration may lie a few pixels further from the matcher's own estimate.
     const int sampledRow =
         currentSamples.fine ? static_cast<int>(std::ceil(double(current.height()) / currentSamples.fine->height)) : 1;
     const int radius = sampledRow + 1 + (match.shift == registrationShift ? snapToRegistrationPixels : 0);
-    const auto verified =
-        LongshotSeamVerifier::bestSeamNear(previous, current, exclusions, match.shift, radius, match.direction);
-    if (!verified) {
-        return match;
-    }
-    if (verified->difference > LongshotSeamVerifier::maximumDifference) {
+    const auto verified = bestSeamNear(previous, current, exclusions, match.shift, radius, match.direction);
+    if (!verified || verified->difference > LongshotSeamVerifier::maximumDifference) {
         return std::nullopt;
     }
     match.shift = verified->seam;
-    return match;
+    return VerifiedMatch{match, verified->difference};
 }
 
 /// The registration's shift as a match, when the full frames line up exactly there.
@@ -143,8 +185,7 @@ registrationAtFullResolution(const Image& previous, const Image& current,
         if (allowedDirection && direction != *allowedDirection) {
             continue;
         }
-        const auto verified =
-            LongshotSeamVerifier::bestSeamNear(previous, current, exclusions, registrationShift, 1, direction);
+        const auto verified = bestSeamNear(previous, current, exclusions, registrationShift, 1, direction);
         if (verified && verified->difference <= LongshotSeamVerifier::maximumDifference) {
             const double confidence =
                 std::max(0.0, 1.0 - verified->difference / LongshotPixelOverlapMatcher::acceptanceLimit);
@@ -163,22 +204,74 @@ struct FramePair {
     const LongshotFixedBarDetector::Exclusions& fixedBars;
 };
 
+/// The matcher's answer checked on the full frames; when it does not line up there, or only
+/// roughly, the other shifts that looked as good on the samples (rows of one rhythm: chat
+/// replies, lines of code) are checked too, and the one that lines up best on the full frames
+/// wins.
+std::optional<LongshotPixelOverlapMatcher::Match> verifiedMatch(const FramePair& pair,
+                                                                const LongshotPixelOverlapMatcher::Request& request) {
+    using Candidate = LongshotPixelOverlapMatcher::Candidate;
+    std::vector<Candidate> seeds;
+    const auto found = LongshotPixelOverlapMatcher::match(pair.previousSamples, pair.currentSamples, request, &seeds);
+    const auto verify = [&](const LongshotPixelOverlapMatcher::Match& candidate) {
+        auto verified = verifiedAtFullResolution(pair.previous, pair.current, pair.currentSamples, pair.fixedBars,
+                                                 candidate, request.preferredShift);
+        if (verified && verified->difference > 0) {
+            // Bars found on the samples may be a few rows short; with the bars measured at
+            // this seam the real seam differs nowhere.
+            const auto& m = verified->match;
+            const auto bars = barsAtSeam(pair.previous, pair.current, pair.fixedBars, m.shift, m.direction);
+            const auto exact = LongshotSeamVerifier::measure(pair.previous, pair.current, bars,
+                                                             static_cast<int>(std::lround(m.shift)), m.direction);
+            if (exact.samples >= LongshotSeamVerifier::minimumSamples) {
+                verified->difference = std::min(verified->difference, exact.difference);
+            }
+        }
+        return verified;
+    };
+    auto best = found ? verify(*found) : std::nullopt;
+    // Frames of one page line up without a single differing pixel at the real seam; a seam that
+    // leaves any difference may be a neighbour in the rhythm that differs only in small details.
+    if ((best && best->difference == 0.0) || seeds.empty() || !pair.previousSamples.coarse) {
+        return best ? std::optional(best->match) : std::nullopt;
+    }
+    const double v =
+        double(pair.previousSamples.coarse->height) / std::max(pair.previousSamples.coarse->sourceHeight, 1);
+    const double lowest = std::min_element(seeds.begin(), seeds.end(), [](const Candidate& a, const Candidate& b) {
+                              return a.difference < b.difference;
+                          })->difference;
+    // The registration's estimate is checked too: it sees the whole band at once, the rhythm less.
+    const auto nearestToRegistration =
+        std::min_element(seeds.begin(), seeds.end(), [&](const Candidate& a, const Candidate& b) {
+            return std::abs(a.shift / v - request.preferredShift) < std::abs(b.shift / v - request.preferredShift);
+        });
+    int checked = 0;
+    for (auto seed = seeds.begin(); seed != seeds.end(); ++seed) {
+        const double shift = seed->shift / v;
+        const bool alike = seed->difference <= lowest + alikeOnSamples && checked < maximumAlternatives;
+        if ((!alike && seed != nearestToRegistration) || (found && std::abs(shift - found->shift) < 2 / v)) {
+            continue;
+        }
+        ++checked;
+        const double confidence = std::max(0.0, 1.0 - seed->difference / LongshotPixelOverlapMatcher::acceptanceLimit);
+        const auto alternative = verify({shift, confidence, seed->direction});
+        if (alternative && (!best || alternative->difference < best->difference)) {
+            best = alternative;
+        }
+    }
+    return best ? std::optional(best->match) : std::nullopt;
+}
+
 /// The pixel matcher's answer made exact on the full frames, or the registration's when only
 /// that one lines up.
 std::optional<LongshotPixelOverlapMatcher::Match>
 findMatch(const FramePair& pair, LongshotPixelOverlapMatcher::Request request, bool registrationObserved) {
-    const auto verifiedMatch = [&] {
-        auto found = LongshotPixelOverlapMatcher::match(pair.previousSamples, pair.currentSamples, request);
-        return found ? verifiedAtFullResolution(pair.previous, pair.current, pair.currentSamples, pair.fixedBars,
-                                                *found, request.preferredShift)
-                     : found;
-    };
-    auto match = verifiedMatch();
+    auto match = verifiedMatch(pair, request);
     if (!match && request.expectedShift) {
         // The expected step is a preference, not a rule: the last step before the end of the
         // page scrolls less, and near the expected step only a coincidence may line up.
         request.expectedShift.reset();
-        match = verifiedMatch();
+        match = verifiedMatch(pair, request);
     }
     if (!match && registrationObserved) {
         // Beyond the matcher's reach (a long step between tall bars) the registration may still
@@ -230,13 +323,30 @@ LongshotOverlapMatch LongshotComposer::analyze(const Image& previous, const Long
                                : LongshotFixedBarDetector::detect(previousSamples.coarse, currentSamples.coarse,
                                                                   LongshotCropOptions::automatic());
     const FramePair pair{previous, previousSamples, current, currentSamples, fixedBars};
-    const auto match = findMatch(pair, request, registered.value().has_value());
+    auto match = findMatch(pair, request, registered.value().has_value());
+    // Once the content is lined up, the bars are measured on the full frames: exact to the row,
+    // and found even where little of the page moved or a part of a bar changes.
+    auto reported = exclusions;
+    if (match) {
+        const auto measured = barsAtSeam(previous, current, fixedBars, match->shift, match->direction);
+        // A seam whose overlap holds no moving texture inside the bars was lined up by something
+        // else (an edge of a bar, blur on the samples): the step is not measured.
+        const auto blank = match->direction == LongshotPixelOverlapMatcher::Direction::forward
+                               ? smallestBlankOverlapShift(previous, current, measured, options.minProgressPixels)
+                               : std::nullopt;
+        if (blank && match->shift >= *blank) {
+            match.reset();
+        } else {
+            reported.top = options.cropOptions.ignoreTopFixedBar ? measured.top : 0;
+            reported.bottom = options.cropOptions.ignoreBottomFixedBar ? measured.bottom : 0;
+        }
+    }
 
     const double shift = match ? match->shift : registrationShift;
     LongshotOverlapMatch result;
     result.seamOffset = static_cast<int>(std::lround(shift));
     result.overlapPixels =
-        std::max(0, std::min(current.height() - exclusions.bottom - result.seamOffset, current.height() - 1));
+        std::max(0, std::min(current.height() - reported.bottom - result.seamOffset, current.height() - 1));
 
     bool progressed = match ? match->shift >= options.minProgressPixels
                             : registrationShift >= options.minProgressPixels && drift < maximumDriftPixels;
@@ -246,7 +356,7 @@ LongshotOverlapMatch LongshotComposer::analyze(const Image& previous, const Long
                         result.overlapPixels >= minimumOverlap &&
                         match->confidence >= LongshotPixelOverlapMatcher::acceptanceLimit;
     result.score = match ? match->confidence : std::max(0.0, 1.0 - drift / maximumDriftPixels);
-    return withExclusions(result, exclusions);
+    return withExclusions(result, reported);
 }
 
 std::pair<Image, Image> LongshotComposer::registrationImages(const Image& previous, const Image& current,
@@ -260,6 +370,60 @@ std::pair<Image, Image> LongshotComposer::registrationImages(const Image& previo
         }
     }
     return {previous, current};
+}
+
+std::optional<int> LongshotComposer::smallestBlankOverlapShift(const Image& previous, const Image& current,
+                                                               const LongshotFixedBarDetector::Exclusions& fixedBars,
+                                                               double minimumShift) {
+    if (previous.width() != current.width() || previous.height() != current.height()) {
+        return std::nullopt;
+    }
+    const int width = previous.width();
+    const int height = previous.height();
+    const int top = std::clamp(fixedBars.top, 0, height);
+    const int bottom = std::clamp(height - fixedBars.bottom, top, height);
+    const int left = std::clamp(fixedBars.left, 1, width);
+    const int right = std::clamp(width - fixedBars.right, left, width);
+    const int step = std::max(1, (right - left) / 320);
+    // Texture that stands still (an undetected bar, a watermark) says nothing about the step, nor
+    // does the edge of a bar seen from the first row below it.
+    const auto texturedRow = [&](const Image& image, int y) {
+        const std::uint8_t* row = image.row(y);
+        const std::uint8_t* above = y > top ? image.row(y - 1) : nullptr;
+        for (int x = left; x < right; x += step) {
+            if (pixelDistance(previous.row(y) + x * 4, current.row(y) + x * 4) <= 17) {
+                continue;
+            }
+            for (int c = 0; c < 3; ++c) {
+                const int value = row[x * 4 + c];
+                if (std::abs(value - row[(x - 1) * 4 + c]) > 6 || (above && std::abs(value - above[x * 4 + c]) > 6)) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    };
+    int lastPrevious = top - 1;
+    for (int y = bottom - 1; y >= top; --y) {
+        if (texturedRow(previous, y)) {
+            lastPrevious = y;
+            break;
+        }
+    }
+    int firstCurrent = bottom;
+    for (int y = top; y < bottom; ++y) {
+        if (texturedRow(current, y)) {
+            firstCurrent = y;
+            break;
+        }
+    }
+    // Forward by s, previous rows [top + s, bottom) meet current rows [top, bottom - s).
+    const int smallest =
+        std::max({lastPrevious - top + 1, bottom - firstCurrent, static_cast<int>(std::ceil(minimumShift)), 1});
+    if (smallest > maximumReliableShiftFraction * height || smallest >= bottom - top) {
+        return std::nullopt;
+    }
+    return smallest;
 }
 
 int LongshotComposer::refinedHeaderHeight(const std::vector<AcceptedLongshotFrame>& frames, int header) {

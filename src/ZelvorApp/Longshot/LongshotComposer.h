@@ -51,6 +51,18 @@ public:
     static std::optional<Image> compose(const std::vector<AcceptedLongshotFrame>& frames,
                                         const LongshotCropOptions& cropOptions);
 
+    /// The smallest forward shift at which the overlap of the two frames (inside the fixed bars)
+    /// holds nothing but flat colour on both sides, so that no shift from it on can be told from
+    /// another; none when every shift the frames allow overlaps moving texture.
+    static std::optional<int> smallestBlankOverlapShift(const Image& previous, const Image& current,
+                                                        const LongshotFixedBarDetector::Exclusions& fixedBars,
+                                                        double minimumShift);
+    /// The bars a match carries.
+    static LongshotFixedBarDetector::Exclusions fixedBarsOf(const LongshotOverlapMatch& match) {
+        return {match.headerExclusionHeight, match.footerExclusionHeight, match.leftExclusionWidth,
+                match.rightExclusionWidth};
+    }
+
     /// The resolved header height made exact at full resolution: bar detection works on samples
     /// in which one row covers several source rows, and a header cut a few rows short would
     /// repeat its bottom edge in every slice. Only grows `header`, by at most one sampled row.

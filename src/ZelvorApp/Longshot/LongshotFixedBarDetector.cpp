@@ -35,7 +35,60 @@ int toSourcePixels(int samples, int sourceLength, int sampledLength) {
     return pixels < LongshotFixedBarDetector::minimumBarPixels ? 0 : pixels;
 }
 
+/// About this many columns are compared per row.
+constexpr int measuredColumns = 320;
+/// A bar row keeps this much more of its pixels in place than content would line up.
+constexpr double barMargin = 0.1;
+constexpr double maximumMeasuredBarFraction = 0.4;
+
+/// Share of the compared pixels of row `rowA` of `a` that equal those of row `rowB` of `b`.
+double sameShare(const Image& a, int rowA, const Image& b, int rowB, int step) {
+    const std::uint8_t* pa = a.row(rowA);
+    const std::uint8_t* pb = b.row(rowB);
+    int same = 0;
+    int count = 0;
+    for (int x = 0; x < a.width(); x += step, ++count) {
+        same += pixelDistance(pa + x * 4, pb + x * 4) <= 17 ? 1 : 0;
+    }
+    return count == 0 ? 0.0 : double(same) / count;
+}
+
+/// Rows of one bar, walking from the top (`fromTop`) or from the bottom edge.
+int measuredBar(const Image& previous, const Image& current, int shift, bool fromTop) {
+    const int height = previous.height();
+    const int limit = std::min(static_cast<int>(maximumMeasuredBarFraction * height), height - shift);
+    const int step = std::max(1, previous.width() / measuredColumns);
+    int bar = 0;
+    for (int i = 0; i < limit; ++i) {
+        const int y = fromTop ? i : height - 1 - i;
+        const double fixed = sameShare(previous, y, current, y, step);
+        // The same row as content: from the top, where the previous frame showed it further
+        // down; from the bottom, where the current frame shows it further up.
+        const double content = fromTop ? sameShare(previous, y + shift, current, y, step)
+                                       : sameShare(previous, y, current, y - shift, step);
+        if (content > fixed) {
+            break;
+        }
+        if (fixed - content >= barMargin) {
+            bar = i + 1;
+        }
+    }
+    return bar < LongshotFixedBarDetector::minimumBarPixels ? 0 : bar;
+}
+
 } // namespace
+
+LongshotFixedBarDetector::Exclusions LongshotFixedBarDetector::measureAtShift(const Image& previous,
+                                                                              const Image& current, int shift) {
+    Exclusions bars;
+    if (previous.width() != current.width() || previous.height() != current.height() || shift < 1 ||
+        shift >= previous.height() || previous.width() < 1) {
+        return bars;
+    }
+    bars.top = measuredBar(previous, current, shift, true);
+    bars.bottom = measuredBar(previous, current, shift, false);
+    return bars;
+}
 
 std::vector<double> LongshotFixedBarDetector::rowDifferences(const SampledImage& a, const SampledImage& b) {
     std::vector<double> values(static_cast<std::size_t>(std::max(a.height, 0)), 0.0);

@@ -32,6 +32,13 @@ public:
     static Exclusions detect(const std::optional<SampledImage>& previous, const std::optional<SampledImage>& current,
                              const LongshotCropOptions& cropOptions);
 
+    /// The header and footer of a pair whose content moved up by `shift` rows (previous row
+    /// y + shift is current row y), measured on the full frames: a bar row stays where it is
+    /// while the content beside it moves, even when a part of it changes (a clock, a spinner, a
+    /// progress bar); rows that look the same either way (blank page) extend a bar only when
+    /// rows below them still show the bar. Left and right are 0.
+    static Exclusions measureAtShift(const Image& previous, const Image& current, int shift);
+
     /// Per row, the mean pixel distance between the samples (0...1), ignoring a margin of a
     /// twentieth of the width at both sides.
     static std::vector<double> rowDifferences(const SampledImage& a, const SampledImage& b);

@@ -240,7 +240,7 @@ LongshotPixelOverlapMatcher::match(const Image& previous, const Image& current, 
 
 std::optional<LongshotPixelOverlapMatcher::Match>
 LongshotPixelOverlapMatcher::match(const LongshotFrameSamples& previous, const LongshotFrameSamples& current,
-                                   const Request& request) {
+                                   const Request& request, std::vector<Candidate>* seedsOut) {
     if (!previous.coarse || !current.coarse || !previous.coarse->sameSize(*current.coarse)) {
         return std::nullopt;
     }
@@ -263,6 +263,9 @@ LongshotPixelOverlapMatcher::match(const LongshotFrameSamples& previous, const L
     }
 
     const auto seedList = seeds(std::move(candidates), request.preferredShift, v);
+    if (seedsOut) {
+        *seedsOut = seedList;
+    }
     if (seedList.empty()) {
         return std::nullopt;
     }

@@ -57,9 +57,10 @@ public:
     };
 
     static std::optional<Match> match(const Image& previous, const Image& current, const Request& request);
-    /// The same on samples made beforehand.
+    /// The same on samples made beforehand; `seedsOut`, when given, receives the candidates that
+    /// reached the fine stage, for a caller that checks the runners-up.
     static std::optional<Match> match(const LongshotFrameSamples& previous, const LongshotFrameSamples& current,
-                                      const Request& request);
+                                      const Request& request, std::vector<Candidate>* seedsOut = nullptr);
 
     /// Mean distance (0...1) of moving, textured pixels when one sample is slid `shift` rows
     /// against the other inside the band; 1.0 with no samples.

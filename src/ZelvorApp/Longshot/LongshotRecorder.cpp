@@ -194,7 +194,7 @@ void LongshotRecorder::handleCaptureOutcome(const Uuid& generation, CaptureOutco
     } else if (auto* unmatched = std::get_if<LongshotFrameUnmatched>(&outcome.value())) {
         handleUnmatched(unmatched->match);
     } else if (auto* accepted = std::get_if<LongshotFrameAccepted>(&outcome.value())) {
-        handleAccepted(std::move(accepted->frame));
+        handleAccepted(std::move(*accepted));
     } else {
         handleStationary();
     }
@@ -225,14 +225,30 @@ void LongshotRecorder::handleStationary() {
     }
 }
 
-void LongshotRecorder::handleAccepted(AcceptedLongshotFrame frame) {
+void LongshotRecorder::handleAccepted(LongshotFrameAccepted accepted) {
     const Uuid generation = generation_;
+    if (accepted.recovered && accepted.recovered->match) {
+        // Dropped before, kept now that the next frame lines up with it; its seam is a guess.
+        RuntimeLogger::log("longshot match guessed frame=" + std::to_string(frames_.size()) +
+                           " shift=" + std::to_string(accepted.recovered->match->seamOffset) +
+                           matchFields(*accepted.recovered->match));
+        frames_.push_back(std::move(*accepted.recovered));
+    }
+    AcceptedLongshotFrame frame = std::move(accepted.frame);
     const auto match = frame.match;
     if (match) {
         progressTracker_.hasObservedProgress = true;
         progressTracker_.consecutiveStationaryFrames = 0;
-        RuntimeLogger::log("longshot match accepted frame=" + std::to_string(frames_.size()) +
-                           " shift=" + std::to_string(match->seamOffset) + matchFields(*match));
+        if (accepted.seam == LongshotSeamSource::measured) {
+            RuntimeLogger::log("longshot match accepted frame=" + std::to_string(frames_.size()) +
+                               " shift=" + std::to_string(match->seamOffset) + matchFields(*match));
+        } else {
+            // A blank overlap: the step is the auto-scroller's, or a guess.
+            RuntimeLogger::log(
+                "longshot match guessed frame=" + std::to_string(frames_.size()) +
+                " shift=" + std::to_string(match->seamOffset) + matchFields(*match) +
+                (accepted.seam == LongshotSeamSource::expectedStep ? " source=scrollStep" : " source=blankOverlap"));
+        }
     }
     frames_.push_back(std::move(frame));
     if (const auto onMatchAccepted = callbacks_.onMatchAccepted; match && onMatchAccepted) {

@@ -114,7 +114,7 @@ private:
     void handleCaptureOutcome(const Uuid& generation, CaptureOutcome outcome);
     void handleUnmatched(const LongshotOverlapMatch& match);
     void handleStationary();
-    void handleAccepted(AcceptedLongshotFrame frame);
+    void handleAccepted(LongshotFrameAccepted accepted);
     void renderPreview(std::vector<AcceptedLongshotFrame> frames, const LongshotCropOptions& cropOptions,
                        const Uuid& generation);
     void notifyCaptureActivity(bool active);

@@ -5,6 +5,7 @@
 #include "ZelvorApp/Infrastructure/RuntimeLogger.h"
 #include "ZelvorApp/Recording/GIFPerformancePolicy.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -36,6 +37,10 @@ std::string describe(const GIFEncoderError& error) {
 }
 
 } // namespace
+
+GIFFileWriter::GIFFileWriter(GIFEncoder& encoder, const Clock& clock, int quality)
+    : encoder_(encoder), clock_(clock),
+      quality_(std::clamp(quality, GIFEncodingQuality::minimum, GIFEncodingQuality::maximum)) {}
 
 WriteStatus GIFFileWriter::writeGIFFile(const std::vector<CapturedGIFFrame>& frames, int fps, double recordingDuration,
                                         const std::filesystem::path& file, const Progress& progress,
@@ -69,7 +74,7 @@ WriteStatus GIFFileWriter::writeGIFFile(const std::vector<CapturedGIFFrame>& fra
         }
         const Image& image = renderer ? rendered : *item.frame.image;
         if (!session) {
-            auto begun = encoder_.begin(file, image.width(), image.height(), 0);
+            auto begun = encoder_.begin(file, image.width(), image.height(), 0, quality_);
             if (!begun) {
                 return exportFailed(describe(begun.error()));
             }

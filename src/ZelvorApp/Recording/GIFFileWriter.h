@@ -29,7 +29,8 @@ public:
     using FramePlanner = std::function<std::vector<GIFFrameTiming::ExportFrame>(
         const std::vector<CapturedGIFFrame>& frames, int fps, double recordingDuration)>;
 
-    GIFFileWriter(GIFEncoder& encoder, const Clock& clock) : encoder_(encoder), clock_(clock) {}
+    /// `quality` goes to the encoder (1 … 100, see `GIFEncodingQuality`).
+    GIFFileWriter(GIFEncoder& encoder, const Clock& clock, int quality);
 
     /// Writes `file` directly (callers pass a temporary name and move it into place). Progress
     /// runs from 0 to 0.95 while frames are encoded and reaches 1 once the file is finished.
@@ -41,6 +42,7 @@ public:
 private:
     GIFEncoder& encoder_;
     const Clock& clock_;
+    int quality_;
 };
 
 } // namespace brisklet

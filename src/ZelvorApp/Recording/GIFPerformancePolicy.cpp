@@ -1,5 +1,6 @@
 #include "ZelvorApp/Recording/GIFPerformancePolicy.h"
 
+#include "Platform/GIFEncoder.h"
 #include "ZelvorApp/Recording/GIFFrameTiming.h"
 
 #include <algorithm>
@@ -97,6 +98,18 @@ Image GIFPerformancePolicy::downscaledImage(const Image& image, int maxPixelDime
         }
     }
     return result;
+}
+
+int GIFPerformancePolicy::encodingQuality(RecordingQuality quality) {
+    switch (quality) {
+    case RecordingQuality::low:
+        return 60;
+    case RecordingQuality::medium:
+        return GIFEncodingQuality::standard;
+    case RecordingQuality::high:
+        return 92;
+    }
+    return GIFEncodingQuality::standard;
 }
 
 } // namespace brisklet

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ZelvorCore/Foundation/Image.h"
+#include "ZelvorCore/Models/RecordingOptions.h"
 
 namespace brisklet {
 
@@ -27,6 +28,10 @@ public:
     /// `image` shrunk to `constrainedPixelSize` by averaging the source pixels each target pixel
     /// covers; the image itself when it already fits.
     static Image downscaledImage(const Image& image, int maxPixelDimension);
+
+    /// The encoder quality (1 … 100) a recording's quality choice stands for: `medium` is the
+    /// encoder's standard, the others trade file size and fidelity either way.
+    static int encodingQuality(RecordingQuality quality);
 };
 
 } // namespace brisklet

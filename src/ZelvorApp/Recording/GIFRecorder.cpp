@@ -256,7 +256,7 @@ void GIFRecorder::finish() {
     if (onCaptured) {
         onCaptured(Result<GIFRecordingDraft, GIFRecorderError>::success(
             GIFRecordingDraft{std::move(frames), session.fps, duration, std::move(plan),
-                              session.preferences.exportDirectoryURL(), session.autoCopy}));
+                              session.preferences.exportDirectoryURL(), session.autoCopy, session.quality}));
         return;
     }
     exportFile(std::move(session), std::move(frames), duration, std::move(plan), std::move(onFinish));
@@ -286,7 +286,7 @@ void GIFRecorder::exportFile(Session session, std::vector<CapturedGIFFrame> fram
         }
         const auto temporary = finalURL.value().parent_path() / ("." + finalURL.value().filename().string() + "." +
                                                                  Uuid::generate().toString() + ".tmp");
-        const GIFFileWriter writer(deps.encoder, deps.clock);
+        const GIFFileWriter writer(deps.encoder, deps.clock, GIFPerformancePolicy::encodingQuality(session.quality));
         const auto renderer = plan && deps.annotationRenderer
                                   ? makeAnnotationFrameRenderer(*plan, *deps.annotationRenderer)
                                   : GIFFileWriter::FrameRenderer{};

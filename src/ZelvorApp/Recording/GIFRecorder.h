@@ -43,6 +43,8 @@ public:
         Rect mappingRect;
         GIFMouseOverlayOptions mouseOverlayOptions;
         int maxFramePixelDimension = 1280;
+        /// The recording's quality choice; it also sets how the GIF is encoded.
+        RecordingQuality quality = RecordingQuality::medium;
         /// Asked once, when the recording ends, for the drawings to put into the GIF.
         std::function<std::optional<GIFAnnotationExportPlan>()> annotationExportPlanProvider;
     };

@@ -2,6 +2,7 @@
 
 #include "ZelvorApp/Recording/CapturedGIFFrame.h"
 #include "ZelvorApp/Recording/GIFAnnotationTimeline.h"
+#include "ZelvorCore/Models/RecordingOptions.h"
 
 #include <filesystem>
 #include <optional>
@@ -18,6 +19,8 @@ struct GIFRecordingDraft {
     std::optional<GIFAnnotationExportPlan> annotationExportPlan;
     std::filesystem::path exportDirectory;
     bool autoCopy = false;
+    /// The recording's quality choice, which the export encodes with.
+    RecordingQuality quality = RecordingQuality::medium;
 
     bool operator==(const GIFRecordingDraft&) const = default;
 };

@@ -23,6 +23,7 @@ struct SettingsControl {
         path,   ///< a directory typed or chosen
         button, ///< runs an action
         status, ///< text that says how things are
+        progress, ///< a bar: value 0...1000, or below 0 while the amount is unknown
     };
     /// Unique and stable ("selection.crosshair"); the window names its widget after it.
     std::string id;
@@ -43,6 +44,8 @@ struct SettingsControl {
     std::string symbol;
     /// A button drawn at the end of the row before it rather than on a row of its own.
     bool inlineWithPrevious = false;
+    /// Not shown now (an action that does not apply yet, a bar with nothing to measure).
+    bool hidden = false;
 };
 
 } // namespace brisklet

@@ -96,6 +96,7 @@ std::vector<SettingsControl> SettingsViewModel::controls(SettingsCardKind card) 
         }
         control.hotkey = entry.hotkey;
         control.inlineWithPrevious = entry.inlineWithPrevious;
+        control.hidden = entry.hidden && entry.hidden();
         control.symbol = entry.symbol;
         if (entry.kind == SettingsControl::Kind::path) {
             control.placeholder = localization_.text(L10nKey::settingsObsidianVaultNotSet);

@@ -53,6 +53,8 @@ public:
         /// Opens a directory or a web address with the desktop's handler.
         std::function<void(const std::string&)> open;
         std::function<void()> checkForUpdates;
+        std::function<void()> installUpdate;
+        std::function<void()> cancelUpdateDownload;
         /// The display server's status of the action's last registration, when it failed.
         std::function<std::optional<int>(GlobalHotkeyAction)> hotkeyRegistrationFailure;
         /// Global hotkeys are held back while a field records, so the old combination does not fire.

@@ -4,6 +4,7 @@
 #include "ZelvorApp/Infrastructure/LocalizationStore.h"
 #include "ZelvorApp/Settings/SettingsViewModelEntry.h"
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <utility>
@@ -228,11 +229,35 @@ std::vector<SettingsViewModel::Entry> SettingsViewModel::buildEntries() {
     b.toggle(
         "updates.automatic", K::settingsAutomaticUpdateChecks,
         [](auto& p) -> auto& { return p.automaticUpdateChecksEnabled; });
+    b.status("updates.latestVersion", std::nullopt, [this, &l10n] {
+        const auto& latest = model_.updaterStatus().latestVersion;
+        return latest ? l10n.format(K::settingsLatestVersion, {*latest}) : std::string();
+    }).hidden = [this] { return !model_.updaterStatus().latestVersion; };
+    b.status("updates.status", std::nullopt, [this] {
+        const AppUpdaterStatus& status = model_.updaterStatus();
+        return status.detail.empty() ? status.title : status.title + "\n" + status.detail;
+    });
+    Entry& progress = b.add("updates.progress", Kind::progress, std::nullopt, std::nullopt);
+    progress.get = [this] {
+        const auto& fraction = model_.updaterStatus().progressFraction;
+        return fraction ? static_cast<int>(std::lround(std::clamp(*fraction, 0.0, 1.0) * 1000.0)) : -1;
+    };
+    progress.hidden = [this] { return model_.updaterStatus().phase != AppUpdaterPhase::downloading; };
     b.button("updates.check", K::settingsCheckForUpdates, [this] {
         if (services_.checkForUpdates) {
             services_.checkForUpdates();
         }
     });
+    b.button("updates.install", K::settingsInstallUpdateNow, [this] {
+         if (services_.installUpdate) {
+             services_.installUpdate();
+         }
+     }).hidden = [this] { return model_.updaterStatus().phase != AppUpdaterPhase::updateAvailable; };
+    b.button("updates.cancel", K::genericCancel, [this] {
+         if (services_.cancelUpdateDownload) {
+             services_.cancelUpdateDownload();
+         }
+     }).hidden = [this] { return model_.updaterStatus().phase != AppUpdaterPhase::downloading; };
 
     b.card(C::selection);
     b.toggle(

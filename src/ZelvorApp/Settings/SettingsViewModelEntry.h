@@ -21,6 +21,8 @@ struct SettingsViewModel::Entry {
     /// Why the control cannot be used now, or nothing when it can.
     std::function<std::optional<L10nKey>()> disabledReason;
     std::optional<HotkeyRecordTarget> hotkey;
+    /// Whether the control is left out of the card now.
+    std::function<bool()> hidden;
     bool inlineWithPrevious = false;
     std::string symbol;
     /// Directory controls: writes an accepted directory into the record.

@@ -29,6 +29,14 @@ void VideoClickEffectsOverlay::draw(Image& frame, const Rect& region, double mon
     GIFMouseOverlayRenderer::draw(frame, snapshot, {false, true}, region, region, monotonicSeconds);
 }
 
+bool VideoClickEffectsOverlay::drawsAt(double monotonicSeconds) const {
+    std::lock_guard lock(mutex_);
+    return std::any_of(ripples_.begin(), ripples_.end(), [monotonicSeconds](const ClickRipple& ripple) {
+        return ripple.timestamp <= monotonicSeconds &&
+               monotonicSeconds - ripple.timestamp <= MouseTrackingService::kRippleLifetime;
+    });
+}
+
 std::size_t VideoClickEffectsOverlay::liveRippleCount() const {
     std::lock_guard lock(mutex_);
     return ripples_.size();

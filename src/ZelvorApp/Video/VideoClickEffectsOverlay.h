@@ -15,6 +15,7 @@ public:
     /// A left click at `globalPoint` at `monotonicSeconds`.
     void addClick(Point globalPoint, double monotonicSeconds);
     void draw(Image& frame, const Rect& region, double monotonicSeconds) override;
+    bool drawsAt(double monotonicSeconds) const override;
 
     std::size_t liveRippleCount() const;
 

@@ -96,6 +96,8 @@ public:
                              store,          visualMemory,     sources, capture,      displays,
                              captureQueue,   pasteboard,       workspace};
         services.selectedText = &selectedText;
+        services.updater = updater;
+        services.superScreenshots = superScreenshots;
         controller = std::make_unique<AppController>(AppEnvironment{services, ports}, model);
         return *controller;
     }
@@ -176,6 +178,10 @@ public:
     AppPorts ports{host,          alerts,     &overlay,        nullptr,         &editor,
                    &thumbnails,   &pinned,    &statusItem,     &hotkeys,        &settingsWindow,
                    &libraryWindow};
+    /// Set before `makeController` to run the controller with an updater.
+    AppUpdater* updater = nullptr;
+    /// Set before `makeController` to run the controller with a knowledge-package writer.
+    SuperScreenshotFlow* superScreenshots = nullptr;
     std::unique_ptr<AppController> controller;
 };
 

@@ -165,6 +165,7 @@ TEST_F(GIFRecordingCoordinatorTest, TheSessionFollowsThePreferencesAndTheChosenO
     EXPECT_EQ(session.fps, 1);
     EXPECT_DOUBLE_EQ(session.maxDuration, 1);
     EXPECT_EQ(session.maxFramePixelDimension, 1600);
+    EXPECT_EQ(session.quality, RecordingQuality::high) << "and the GIF is encoded at that quality";
     EXPECT_FALSE(session.mouseOverlayOptions.showsCursor);
     EXPECT_TRUE(session.autoCopy);
     EXPECT_EQ(session.mappingRect, region);
@@ -198,6 +199,7 @@ TEST_F(GIFRecordingCoordinatorTest, StopHandsTheDraftToTheEditingWindowAndItsExp
     const fs::path file = outcomes[0].value();
     EXPECT_EQ(file.extension(), ".gif");
     EXPECT_EQ(exportedFiles(), (std::set<fs::path>{file.filename()})) << "no temporary file is left behind";
+    EXPECT_EQ(encoder.written().quality, GIFEncodingQuality::standard) << "the draft keeps the recording's quality";
     EXPECT_FALSE(post.progress.empty());
     EXPECT_DOUBLE_EQ(post.progress.back(), 1.0);
     EXPECT_EQ(post.closes, 1);
@@ -214,6 +216,7 @@ TEST_F(GIFRecordingCoordinatorTest, WithoutAnEditingWindowTheRecordingIsExported
     ASSERT_TRUE(outcomes[0].ok());
     EXPECT_EQ(copied, (std::vector<fs::path>{outcomes[0].value()}));
     EXPECT_EQ(encoder.written().frames.size(), 5u) << "half a second at 10 frames per second";
+    EXPECT_EQ(encoder.written().quality, GIFEncodingQuality::standard) << "the options' medium quality";
 }
 
 TEST_F(GIFRecordingCoordinatorTest, ReachingTheLengthLimitAsksTheControllerToStop) {

@@ -1,5 +1,6 @@
 #include "SyntheticPage.h"
 
+#include "Platform/Fake/ScriptedScrollingPage.h"
 #include "ZelvorApp/Longshot/LongshotFixedBarConsensus.h"
 #include "ZelvorApp/Longshot/LongshotFixedBarDetector.h"
 #include "ZelvorApp/Longshot/LongshotFrameChangeDetector.h"
@@ -339,6 +340,33 @@ AcceptedLongshotFrame frameWithBars(int header, int footer, int left = 0) {
     match.footerExclusionHeight = footer;
     match.leftExclusionWidth = left;
     return {std::make_shared<const Image>(4, 4), match};
+}
+
+TEST(LongshotFixedBarDetectorTest, BarsMeasuredAtTheShiftAreExactEvenWhereAPartOfThemAnimates) {
+    // A clock in the header and a progress bar along the footer change between the frames.
+    ScriptedScrollingPage page(makeTextPage(640, 1600, 81), 420, makeBar(640, 50, 30, 90, 60, 82),
+                               makeBar(640, 36, 90, 90, 90, 83));
+    page.setAnimatedArea(ScriptedScrollingPage::AnimatedArea{560, 10, 60, 28});
+    page.setOffset(100);
+    Image previous = page.frame();
+    page.setOffset(310);
+    Image current = page.frame();
+    for (int x = 0; x < 200; ++x) {
+        current.row(420 - 3)[x * 4] = 255; // the footer's progress bar grew
+    }
+    EXPECT_EQ(Detector::measureAtShift(previous, current, 210), (Detector::Exclusions{50, 36, 0, 0}));
+    EXPECT_EQ(Detector::measureAtShift(previous, current, 0), Detector::Exclusions{});
+}
+
+TEST(LongshotFixedBarDetectorTest, BlankPageBelowABarThatLooksTheSameEitherWayIsNotTheBar) {
+    Image content = makeTextPage(640, 1600, 84);
+    blankRows(content, 100, 90); // under the header in both frames: the same whether fixed or moved
+    blankRows(content, 300, 90);
+    ScriptedScrollingPage page(content, 420, makeBar(640, 50, 30, 90, 60, 85), makeBar(640, 36, 90, 90, 90, 86));
+    page.setOffset(100);
+    const Image previous = page.frame();
+    page.setOffset(300);
+    EXPECT_EQ(Detector::measureAtShift(previous, page.frame(), 200).top, 50);
 }
 
 TEST(LongshotFixedBarConsensusTest, ABarNeedsAMajorityAndTakesTheUpperQuartile) {

@@ -113,6 +113,23 @@ TEST_F(RecorderTest, AFrameThatCannotBeLinedUpIsDroppedAndResetsTheStationaryCou
     EXPECT_NE(retries[0].find(" score="), std::string::npos);
 }
 
+TEST_F(RecorderTest, AFrameScrolledTooFarIsKeptWhenTheNextOneLinesUpWithIt) {
+    recorder.start(request(), callbacks());
+    settle();
+    page.scrollBy(450); // more than the 400 rows of content a frame shows
+    wait(0.55);
+    EXPECT_EQ(recorder.frames().size(), 1u);
+    page.scrollBy(200);
+    const auto activityBefore = activity.size();
+    wait(0.55);
+    ASSERT_EQ(recorder.frames().size(), 3u) << "the frame at 450 with a guessed seam, then the one at 650";
+    EXPECT_EQ(recorder.frames()[2].match->seamOffset, 200);
+    EXPECT_EQ(activity.size(), activityBefore + 2) << "one capture, reported once however many frames it kept";
+    const auto guessed = log.linesStartingWith("longshot match guessed frame=1 shift=");
+    EXPECT_EQ(guessed.size(), 1u);
+    EXPECT_EQ(log.linesStartingWith("longshot match accepted frame=2 shift=200 ").size(), 1u);
+}
+
 TEST_F(RecorderTest, AFailedCaptureIsLoggedAndTheCadenceGoesOn) {
     capture.failNext(1, ScreenCaptureError::captureFailed);
     recorder.start(request(), callbacks());

@@ -71,7 +71,7 @@ TEST(GIFQtAnnotationFrameRendererTest, ExportedFramesShowTheAnnotationsActiveAtT
     FakeGIFEncoder encoder;
     ManualClock clock;
     const GIFQtAnnotationFrameRenderer renderer;
-    const GIFFileWriter writer(encoder, clock);
+    const GIFFileWriter writer(encoder, clock, GIFEncodingQuality::standard);
     const auto frame = std::make_shared<const Image>(white(10, 10));
     ASSERT_TRUE(writer
                     .writeGIFFile({{frame, 0}}, 10, 0.8, "/tmp/unused.gif", {}, {},
@@ -96,7 +96,7 @@ TEST(GIFQtAnnotationFrameRendererTest, TrimmedExportsAndPreviewsDrawTheSameAnnot
 
     FakeGIFEncoder encoder;
     ManualClock clock;
-    const GIFFileWriter writer(encoder, clock);
+    const GIFFileWriter writer(encoder, clock, GIFEncodingQuality::standard);
     GIFPostProcessingOptions options;
     options.segments = {GIFTrimSegment{Uuid::generate(), 0.3, 0.6}};
     ASSERT_TRUE(writer

@@ -91,7 +91,7 @@ TEST(GIFExportFrameRendererTest, WithoutABackgroundOnlyAnnotationsAreDrawnAndWit
 TEST(GIFExportFrameRendererTest, OneBackgroundContextServesTheWholeExport) {
     FakeGIFEncoder encoder;
     ManualClock clock;
-    const GIFFileWriter writer(encoder, clock);
+    const GIFFileWriter writer(encoder, clock, GIFEncodingQuality::standard);
     const FakeBackgroundRenderer background;
     const MarkingAnnotationRenderer annotations;
     const auto composition = presetComposition({8, 6});
@@ -123,7 +123,7 @@ TEST(GIFExportFrameRendererTest, OneBackgroundContextServesTheWholeExport) {
 TEST(GIFExportFrameRendererTest, APostProcessedExportIsTrimmedAnnotatedAndOnItsBackground) {
     FakeGIFEncoder encoder;
     ManualClock clock;
-    const GIFFileWriter writer(encoder, clock);
+    const GIFFileWriter writer(encoder, clock, GIFEncodingQuality::standard);
     const FakeBackgroundRenderer background;
     const MarkingAnnotationRenderer annotations;
     GIFRecordingDraft draft;
@@ -151,7 +151,7 @@ TEST(GIFExportFrameRendererTest, APostProcessedExportIsTrimmedAnnotatedAndOnItsB
 TEST(GIFExportFrameRendererTest, ABackgroundThatCannotBeDrawnFailsTheExportBeforeAnythingIsWritten) {
     FakeGIFEncoder encoder;
     ManualClock clock;
-    const GIFFileWriter writer(encoder, clock);
+    const GIFFileWriter writer(encoder, clock, GIFEncodingQuality::standard);
     FakeBackgroundRenderer background;
     background.failure = BackgroundRenderError::renderFailed;
     const auto failed = writer.writeGIFFile({{solid(1), 0}}, 10, 0.5, "/tmp/unused.gif", {}, {},

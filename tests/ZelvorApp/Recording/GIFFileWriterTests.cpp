@@ -1,6 +1,7 @@
 #include "Platform/Fake/FakeGIFEncoder.h"
 #include "Platform/Fake/ManualClock.h"
 #include "ZelvorApp/Recording/GIFFileWriter.h"
+#include "ZelvorApp/Recording/GIFPerformancePolicy.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +18,7 @@ class GIFFileWriterTest : public ::testing::Test {
 protected:
     FakeGIFEncoder encoder;
     ManualClock clock;
-    GIFFileWriter writer{encoder, clock};
+    GIFFileWriter writer{encoder, clock, GIFEncodingQuality::standard};
 };
 
 TEST_F(GIFFileWriterTest, WritesTheTimedFramesWithHundredthDelaysAndEndlessLooping) {
@@ -40,6 +41,18 @@ TEST_F(GIFFileWriterTest, WritesTheTimedFramesWithHundredthDelaysAndEndlessLoopi
     EXPECT_DOUBLE_EQ(progress[0], 0.95 * 0.25);
     EXPECT_DOUBLE_EQ(progress[3], 0.95);
     EXPECT_DOUBLE_EQ(progress[4], 1.0);
+}
+
+TEST_F(GIFFileWriterTest, HandsItsQualityToTheEncoderWithinRange) {
+    const auto a = solid(1);
+    for (const auto& [asked, given] : std::vector<std::pair<int, int>>{{60, 60}, {0, 1}, {250, 100}}) {
+        const GIFFileWriter qualityWriter{encoder, clock, asked};
+        ASSERT_TRUE(qualityWriter.writeGIFFile({{a, 0.0}}, 10, 0.1, "/tmp/q.gif").ok());
+        EXPECT_EQ(encoder.written().quality, given) << asked;
+    }
+    EXPECT_EQ(GIFPerformancePolicy::encodingQuality(RecordingQuality::medium), GIFEncodingQuality::standard);
+    EXPECT_LT(GIFPerformancePolicy::encodingQuality(RecordingQuality::low), GIFEncodingQuality::standard);
+    EXPECT_GT(GIFPerformancePolicy::encodingQuality(RecordingQuality::high), GIFEncodingQuality::standard);
 }
 
 TEST_F(GIFFileWriterTest, CapsTheFrameCountByLoweringTheRate) {

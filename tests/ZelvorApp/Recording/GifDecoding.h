@@ -32,6 +32,8 @@ struct DecodedGIF {
     std::optional<int> loopCount;
     std::vector<int> delays;
     std::vector<GIFFrameArea> areas;
+    /// Entries in each frame's own colour table; 0 when it uses the global one.
+    std::vector<int> localTableSizes;
     /// The canvas as shown while each frame is up: frame images placed at their areas, transparent
     /// pixels leaving what was there, earlier frames disposed as they asked. Pixels never drawn
     /// are transparent black.
@@ -84,7 +86,7 @@ inline std::optional<DecodedGIF> decodeGIF(const std::filesystem::path& file) {
         DGifCloseFile(gif, &error);
         return std::nullopt;
     }
-    DecodedGIF out{gif->SWidth, gif->SHeight, std::nullopt, {}, {}, {}};
+    DecodedGIF out{gif->SWidth, gif->SHeight, std::nullopt, {}, {}, {}, {}};
     Image canvas(gif->SWidth, gif->SHeight);
     for (int i = 0; i < gif->ImageCount; ++i) {
         const SavedImage& saved = gif->SavedImages[i];
@@ -96,6 +98,7 @@ inline std::optional<DecodedGIF> decodeGIF(const std::filesystem::path& file) {
         out.delays.push_back(control.DelayTime);
         const GifImageDesc& desc = saved.ImageDesc;
         out.areas.push_back({desc.Left, desc.Top, desc.Width, desc.Height});
+        out.localTableSizes.push_back(desc.ColorMap ? desc.ColorMap->ColorCount : 0);
         const Image before = canvas;
         gifdecoding::draw(*gif, saved, control.TransparentColor, canvas);
         out.frames.push_back(canvas);

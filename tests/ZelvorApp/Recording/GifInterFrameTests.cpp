@@ -71,6 +71,20 @@ double meanDifference(const Image& a, const Image& b) {
     return static_cast<double>(sum) / (static_cast<double>(a.width()) * a.height() * 3);
 }
 
+/// `image` with every other pixel of `area` one step lighter, like a browser's dithered gradient;
+/// `phase` flips the pattern, as re-rendering does.
+Image withNoise(Image image, GIFFrameArea area, int phase) {
+    for (int y = area.top; y < area.top + area.height; ++y) {
+        for (int x = area.left; x < area.left + area.width; ++x) {
+            const std::uint8_t* p = pixel(image, x, y);
+            const int step = (x + y + phase) % 2 == 0 ? 1 : 0;
+            const auto nudge = [&](int c) { return static_cast<std::uint8_t>(std::clamp(p[c] + step, 0, 255)); };
+            image.setPixel(x, y, nudge(0), nudge(1), nudge(2));
+        }
+    }
+    return image;
+}
+
 bool opaque(const Image& image) {
     for (std::size_t i = 3; i < image.pixels().size(); i += 4) {
         if (image.pixels()[i] != 255)
@@ -89,8 +103,8 @@ protected:
     }
     void TearDown() override { fs::remove(file); }
 
-    std::optional<DecodedGIF> encode(const std::vector<Image>& frames) {
-        auto session = encoder.begin(file, frames.front().width(), frames.front().height(), 0);
+    std::optional<DecodedGIF> encode(const std::vector<Image>& frames, int quality = GIFEncodingQuality::standard) {
+        auto session = encoder.begin(file, frames.front().width(), frames.front().height(), 0, quality);
         EXPECT_TRUE(session.ok());
         if (!session.ok())
             return std::nullopt;
@@ -228,6 +242,88 @@ TEST_F(GifInterFrameTest, EveryFaintColourOfASeeThroughFrameBecomesTransparent) 
         }
     }
     EXPECT_EQ(pixel(decoded->frames[0], 40, 12)[3], 255);
+}
+
+TEST_F(GifInterFrameTest, NoiseOfOneStepIsLeftAsShownSoOnlyTheRealChangeIsWritten) {
+    const Image base = window(96, 64);
+    const GIFFrameArea noisy{24, 8, 64, 20}; // a gradient the browser re-dithers on every frame
+    std::vector<Image> frames;
+    for (int i = 0; i < 6; ++i)
+        frames.push_back(withBlock(withNoise(base, noisy, i), {30 + i * 6, 40, 5, 5}, 200, 40, 40));
+
+    const auto decoded = encode(frames);
+    ASSERT_TRUE(decoded);
+    ASSERT_EQ(decoded->frames.size(), frames.size());
+    for (std::size_t k = 1; k < frames.size(); ++k) {
+        const int left = 30 + static_cast<int>(k - 1) * 6;
+        EXPECT_EQ(decoded->areas[k], (GIFFrameArea{left, 40, 11, 5})) << "only the block moved, frame " << k;
+        EXPECT_LT(meanDifference(decoded->frames[k], frames[k]), 6.0) << "frame " << k;
+        for (int y = noisy.top; y < noisy.top + noisy.height; ++y) {
+            for (int x = noisy.left; x < noisy.left + noisy.width; ++x)
+                ASSERT_TRUE(sameColour(decoded->frames[k], decoded->frames[0], x, y)) << "crawl at " << x << "," << y;
+        }
+    }
+
+    // At the top quality nothing is ignored: the noise is part of what changed.
+    const auto exact = encode(frames, GIFEncodingQuality::maximum);
+    ASSERT_TRUE(exact);
+    EXPECT_LE(exact->areas[1].top, noisy.top + 1);
+    EXPECT_GE(exact->areas[1].width, noisy.width - 2);
+}
+
+TEST_F(GifInterFrameTest, FramesShareOnePaletteAndSmallChangesCarryOnlyTheColoursTheyUse) {
+    const Image base = window(64, 48);
+    const std::vector<Image> frames = {base, withBlock(base, {20, 10, 6, 5}, 230, 30, 40),
+                                       withBlock(base, {40, 30, 6, 5}, 230, 30, 40)};
+    const auto decoded = encode(frames);
+    ASSERT_TRUE(decoded);
+    ASSERT_EQ(decoded->localTableSizes.size(), 3u);
+    EXPECT_EQ(decoded->localTableSizes[0], 0) << "the first frame's palette is the global table";
+    for (std::size_t k = 1; k < 3; ++k) {
+        // The block's colour, the colours it uncovers and the transparent entry.
+        EXPECT_GT(decoded->localTableSizes[k], 0) << "frame " << k;
+        EXPECT_LE(decoded->localTableSizes[k], 8) << "frame " << k;
+        EXPECT_LT(meanDifference(decoded->frames[k], frames[k]), 6.0) << "frame " << k;
+    }
+}
+
+TEST_F(GifInterFrameTest, ColoursThePaletteCannotShowBringANewOne) {
+    const Image grey = withBlock(Image(48, 32), {0, 0, 48, 32}, 128, 128, 128);
+    Image photo(48, 32); // many colours, none of them grey
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 48; ++x)
+            photo.setPixel(x, y, static_cast<std::uint8_t>(x * 5), static_cast<std::uint8_t>(255 - y * 7), 40);
+    }
+    const auto decoded = encode({grey, photo, photo});
+    ASSERT_TRUE(decoded);
+    ASSERT_EQ(decoded->frames.size(), 3u);
+    EXPECT_GT(decoded->localTableSizes[1], 64) << "the photo comes with a palette of its own";
+    EXPECT_LT(meanDifference(decoded->frames[1], photo), 6.0);
+    EXPECT_EQ(decoded->areas[2], (GIFFrameArea{0, 0, 1, 1})) << "an unchanged frame keeps its delay only";
+    EXPECT_LT(meanDifference(decoded->frames[2], photo), 6.0);
+}
+
+TEST_F(GifInterFrameTest, LowerQualityMakesSmallerFilesThatStillShowTheFrames) {
+    std::vector<Image> frames;
+    for (int i = 0; i < 8; ++i) {
+        Image frame(80, 48); // a slowly brightening gradient with a moving pointer
+        for (int y = 0; y < 48; ++y) {
+            for (int x = 0; x < 80; ++x)
+                frame.setPixel(x, y, static_cast<std::uint8_t>(x * 3 + i), static_cast<std::uint8_t>(y * 4 + i), 120);
+        }
+        frames.push_back(withBlock(frame, {4 + i * 8, 20, 4, 6}, 0, 0, 0));
+    }
+    std::vector<std::uintmax_t> sizes;
+    for (const int quality : {GIFEncodingQuality::maximum, GIFEncodingQuality::standard, 50}) {
+        const auto decoded = encode(frames, quality);
+        ASSERT_TRUE(decoded);
+        sizes.push_back(fs::file_size(file));
+        for (std::size_t k = 0; k < frames.size(); ++k)
+            EXPECT_LT(meanDifference(decoded->frames[k], frames[k]), 6.0) << "quality " << quality << ", frame " << k;
+        fs::remove(file);
+    }
+    EXPECT_GT(sizes[0], sizes[1]);
+    EXPECT_GT(sizes[1], sizes[2]);
 }
 
 } // namespace

@@ -86,7 +86,7 @@ protected:
 };
 
 TEST_F(GifRoundTripTest, WrittenGIFDecodesToTheTimedFramesLoopingForever) {
-    const GIFFileWriter writer(encoder, clock);
+    const GIFFileWriter writer(encoder, clock, GIFEncodingQuality::standard);
     const auto a = std::make_shared<const Image>(gradient(40, 30, 0));
     const auto b = std::make_shared<const Image>(gradient(40, 30, 200));
     const auto file = dir / "round.gif";
@@ -126,6 +126,32 @@ TEST_F(GifRoundTripTest, CommandEncodesFramesAtTheRequestedRate) {
     EXPECT_EQ(run(args), 1);
     EXPECT_NE(err.str().find("already exists"), std::string::npos);
     EXPECT_EQ(fs::file_size(output), before);
+}
+
+TEST_F(GifRoundTripTest, CommandQualityTradesSizeForFidelity) {
+    std::vector<std::string> frames;
+    for (int i = 0; i < 5; ++i) { // a gradient brightening step by step, as a fade does
+        Image image = gradient(64, 40, 90);
+        std::uint8_t* bytes = image.data();
+        for (std::size_t k = 0; k < image.pixels().size(); ++k) {
+            if (k % 4 != 3)
+                bytes[k] = static_cast<std::uint8_t>(std::min(255, bytes[k] + 2 * i));
+        }
+        frames.push_back(writeFrame("q" + std::to_string(i) + ".png", image));
+    }
+    std::vector<std::uintmax_t> sizes;
+    for (const std::string quality : {"100", "20"}) {
+        auto args = frames;
+        const auto output = (dir / ("q" + quality + ".gif")).string();
+        args.insert(args.end(), {"--quality=" + quality, "-o", output});
+        ASSERT_EQ(run(args), 0) << err.str();
+        const auto decoded = decode(output);
+        ASSERT_TRUE(decoded);
+        ASSERT_EQ(decoded->frames.size(), 5u);
+        EXPECT_LT(meanDifference(decoded->frames[4], codec.readFile(frames[4]).value()), 8) << quality;
+        sizes.push_back(fs::file_size(output));
+    }
+    EXPECT_GT(sizes[0], sizes[1]) << "the lower quality leaves small changes as they are shown";
 }
 
 TEST_F(GifRoundTripTest, CommandUsesRealTimestampsAndDuration) {
@@ -168,6 +194,10 @@ TEST_F(GifRoundTripTest, CommandRejectsBadInputWithoutWritingAnything) {
     EXPECT_EQ(run({a}), 2);
     EXPECT_EQ(run({"-o", output}), 2);
     EXPECT_EQ(run({a, "--loud", "-o", output}), 2);
+    for (const char* quality : {"0", "101", "50.5", "high"}) {
+        EXPECT_EQ(run({a, "--quality", quality, "-o", output}), 2) << quality;
+        EXPECT_NE(err.str().find("--quality must be a whole number from 1 to 100"), std::string::npos) << err.str();
+    }
     EXPECT_EQ(entries(), before); // no output, no temporary files left behind
 }
 

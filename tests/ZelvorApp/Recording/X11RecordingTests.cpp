@@ -8,9 +8,11 @@
 #include "support/PrivateXServer.h"
 #include "support/XcbTesting.h"
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <gtest/gtest.h>
 #include <mutex>
@@ -194,6 +196,90 @@ TEST_F(X11RecordingTest, TheStreamDeliversTheRegionAsItIsOnScreen) {
         expectPixel(frame, 99, 39, 0xc8, 0x28, 0x5a);
     }
     EXPECT_FALSE(collector.stopError().has_value());
+}
+
+TEST_F(X11RecordingTest, LentGrabsAreInTheScreensOrderAndKeepThePreviousOneIntactForComparing) {
+    mapWindow(40, 30, 100, 60, 0xc8285a);
+    X11ScreenFrameStream stream(display_);
+    std::mutex mutex;
+    std::condition_variable arrived;
+    struct Seen {
+        bool isBGRX = false;
+        std::vector<std::uint8_t> pixel;
+        bool hasPrevious = false;
+        bool previousEqualsThis = false;
+        bool previousIsOtherMemory = false;
+    };
+    std::vector<Seen> seen;
+    const std::uint8_t* last = nullptr;
+    const auto started = stream.startLending(
+        configuration(Rect{{20, screenHeight - 80.0}, {100, 40}}),
+        [&](ScreenPixels& pixels) {
+            Seen one{pixels.isBGRX, {pixels.data + 20 * 4, pixels.data + 21 * 4}, pixels.previous != nullptr};
+            const std::size_t bytes = pixels.bytesPerRow * static_cast<std::size_t>(pixels.height);
+            one.previousEqualsThis = pixels.previous && std::memcmp(pixels.previous, pixels.data, bytes) == 0;
+            one.previousIsOtherMemory = pixels.previous && pixels.previous != pixels.data && pixels.previous == last;
+            last = pixels.data;
+            // Drawn on and put back, as a recorder does with the pointer.
+            const std::uint8_t kept = pixels.data[0];
+            pixels.data[0] = static_cast<std::uint8_t>(kept + 1);
+            pixels.data[0] = kept;
+            std::lock_guard lock(mutex);
+            seen.push_back(std::move(one));
+            arrived.notify_all();
+        },
+        nullptr);
+    ASSERT_TRUE(started.ok()) << started.error();
+    {
+        std::unique_lock lock(mutex);
+        ASSERT_TRUE(arrived.wait_for(lock, patience, [&] { return seen.size() >= 3; }));
+    }
+    stream.stop();
+    ASSERT_TRUE(seen[0].isBGRX) << "Xvfb shares memory in the common layout";
+    EXPECT_EQ(seen[0].pixel, (std::vector<std::uint8_t>{0x5a, 0x28, 0xc8, seen[0].pixel[3]})) << "blue first";
+    EXPECT_FALSE(seen[0].hasPrevious) << "nothing came before the first grab";
+    for (std::size_t i = 1; i < seen.size(); ++i) {
+        EXPECT_TRUE(seen[i].hasPrevious) << "grab " << i;
+        EXPECT_TRUE(seen[i].previousIsOtherMemory) << "grab " << i << " reuses the memory it compares with";
+        EXPECT_TRUE(seen[i].previousEqualsThis) << "grab " << i << " of a still screen differs from the one before";
+    }
+}
+
+TEST_F(X11RecordingTest, RecycledFramesAreFilledAgainWithWhatIsOnScreen) {
+    mapWindow(40, 30, 100, 60, 0xc8285a);
+    X11ScreenFrameStream stream(display_);
+    // A stale picture in the recycled buffer must never show through, and a buffer of another size
+    // is not taken.
+    Image stale(100, 40);
+    stale.fill(1, 2, 3, 4);
+    const std::uint8_t* staleMemory = stale.data();
+    stream.recycle(std::move(stale));
+    stream.recycle(Image(7, 5));
+    FrameCollector collector;
+    std::mutex memoriesMutex;
+    std::vector<const std::uint8_t*> memories;
+    auto collect = collector.handler();
+    const auto handler = [&](Image frame) {
+        {
+            std::lock_guard lock(memoriesMutex);
+            memories.push_back(frame.data());
+        }
+        collect(std::move(frame));
+    };
+    ASSERT_TRUE(
+        stream.start(configuration(Rect{{20, screenHeight - 80.0}, {100, 40}}), handler, collector.stopHandler()).ok());
+    ASSERT_TRUE(collector.waitForFrames(3));
+    stream.stop();
+    for (const Image& frame : collector.frames()) {
+        ASSERT_EQ(frame.width(), 100);
+        ASSERT_EQ(frame.height(), 40);
+        expectPixel(frame, 0, 0, 0, 0, 0);
+        expectPixel(frame, 20, 0, 0xc8, 0x28, 0x5a);
+        expectPixel(frame, 99, 39, 0xc8, 0x28, 0x5a);
+        EXPECT_TRUE(frame.isOpaque());
+    }
+    EXPECT_NE(std::find(memories.begin(), memories.end(), staleMemory), memories.end())
+        << "the recycled buffer was not used for a later grab";
 }
 
 TEST_F(X11RecordingTest, StreamFramesKeepWithinThePixelLimit) {

@@ -1,5 +1,6 @@
 #include "Platform/Linux/FFmpeg/FrameRateGrid.h"
 #include "Platform/Linux/X11/X11CursorImage.h"
+#include "Platform/ScreenFrameStream.h"
 
 #include <gtest/gtest.h>
 
@@ -41,6 +42,17 @@ TEST(FrameRateGridTest, KeepsToTheEarliestArrivalsSoJitterNeverCollides) {
     EXPECT_NEAR(grid.origin(), 10.0, 0.001);
 }
 
+TEST(FrameRateGridTest, APictureLessThanAFrameLateKeepsTheNextSlotAndTheOneAfterIsNotDropped) {
+    FrameRateGrid grid(10, std::nullopt);
+    grid.place(0.0);
+    grid.place(0.1);
+    // Held up by 80 ms: nearest to slot 3, but slot 2 is free and it is less than a frame late.
+    EXPECT_TRUE(samePlacement(grid.place(0.28), {2, 2, 2}));
+    EXPECT_TRUE(samePlacement(grid.place(0.3), {3, 3, 3})) << "the on-time picture after it keeps its slot";
+    // A whole frame late is a gap: the missed slot repeats the previous picture.
+    EXPECT_TRUE(samePlacement(grid.place(0.5), {4, 5, 5}));
+}
+
 TEST(FrameRateGridTest, HeldTimeLeavesNoGapAndTheLimitCapsTheFile) {
     FrameRateGrid grid(10, 8);
     grid.place(0.0);
@@ -75,6 +87,15 @@ TEST(X11CursorImageTest, DrawsThePointerBlendedAndClippedToTheFrame) {
     again.fill(0, 0, 0);
     X11CursorImage::draw(again, {12, 21, pointer}, 10, 20);
     EXPECT_EQ(again.row(1)[3 * 4], 128) << "half-transparent pixels blend";
+}
+
+TEST(X11CursorImageTest, OnGrabbedPixelsInTheScreensOrderRedGoesToTheThirdByte) {
+    std::vector<std::uint8_t> memory(2 * 1 * 4, 0);
+    ScreenPixels pixels{memory.data(), 2, 1, 8, true};
+    auto pointer = std::make_shared<Image>(1, 1);
+    pointer->setPixel(0, 0, 200, 100, 10, 255);
+    X11CursorImage::draw(pixels, {1, 0, pointer}, 0, 0);
+    EXPECT_EQ(memory, (std::vector<std::uint8_t>{0, 0, 0, 0, 10, 100, 200, 255}));
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
+#include <QDBusVariant>
+#include <QMap>
 
 #include <algorithm>
 #include <limits>
@@ -14,6 +16,8 @@ namespace {
 
 const QString accessibleInterface = QStringLiteral("org.a11y.atspi.Accessible");
 const QString textInterface = QStringLiteral("org.a11y.atspi.Text");
+const QString propertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
+
 std::optional<std::vector<AccessibleRef>> references(const QVariant& value) {
     if (!value.canConvert<QDBusArgument>()) {
         return std::nullopt;
@@ -62,6 +66,33 @@ std::optional<std::int64_t> integer(const std::optional<QVariantList>& reply, in
     const qlonglong value = reply->at(index).toLongLong(&ok);
     return ok ? std::optional<std::int64_t>(value) : std::nullopt;
 }
+
+std::optional<std::string> stringReply(const std::optional<QVariantList>& reply) {
+    if (!reply || reply->isEmpty() || reply->front().typeId() != QMetaType::QString) {
+        return std::nullopt;
+    }
+    return reply->front().toString().toStdString();
+}
+
+/// An "a{ss}" answer.
+std::optional<AccessibleAttributes> attributeMap(const std::optional<QVariantList>& reply) {
+    if (!reply || reply->isEmpty() || !reply->front().canConvert<QDBusArgument>()) {
+        return std::nullopt;
+    }
+    const QDBusArgument argument = reply->front().value<QDBusArgument>();
+    if (argument.currentSignature() != QLatin1String("a{ss}")) {
+        return std::nullopt;
+    }
+    const auto map = qdbus_cast<QMap<QString, QString>>(argument);
+    AccessibleAttributes attributes;
+    for (auto entry = map.cbegin(); entry != map.cend(); ++entry) {
+        attributes.emplace(entry.key().toStdString(), entry.value().toStdString());
+    }
+    return attributes;
+}
+
+// Component.GetExtents' coordinate type for the whole screen.
+constexpr uint screenCoordinates = 0;
 
 } // namespace
 
@@ -132,12 +163,89 @@ std::optional<TextRange> AtSpiBusTree::selection(const AccessibleRef& object, in
 }
 
 std::optional<std::string> AtSpiBusTree::text(const AccessibleRef& object, TextRange range, int timeoutMilliseconds) {
-    const auto reply =
-        call(object, textInterface, QStringLiteral("GetText"), {range.start, range.end}, timeoutMilliseconds);
-    if (!reply || reply->isEmpty() || reply->front().typeId() != QMetaType::QString) {
+    return stringReply(
+        call(object, textInterface, QStringLiteral("GetText"), {range.start, range.end}, timeoutMilliseconds));
+}
+
+std::optional<std::string> AtSpiBusTree::name(const AccessibleRef& object, int timeoutMilliseconds) {
+    return stringProperty(object, QStringLiteral("Name"), timeoutMilliseconds);
+}
+
+std::optional<std::string> AtSpiBusTree::description(const AccessibleRef& object, int timeoutMilliseconds) {
+    return stringProperty(object, QStringLiteral("Description"), timeoutMilliseconds);
+}
+
+std::optional<std::string> AtSpiBusTree::helpText(const AccessibleRef& object, int timeoutMilliseconds) {
+    return stringProperty(object, QStringLiteral("HelpText"), timeoutMilliseconds);
+}
+
+std::optional<std::string> AtSpiBusTree::roleName(const AccessibleRef& object, int timeoutMilliseconds) {
+    return stringReply(call(object, accessibleInterface, QStringLiteral("GetRoleName"), {}, timeoutMilliseconds));
+}
+
+std::optional<AccessibleInterfaces> AtSpiBusTree::interfaces(const AccessibleRef& object, int timeoutMilliseconds) {
+    const auto reply = call(object, accessibleInterface, QStringLiteral("GetInterfaces"), {}, timeoutMilliseconds);
+    if (!reply || reply->isEmpty() || !reply->front().canConvert<QStringList>()) {
         return std::nullopt;
     }
-    return reply->front().toString().toStdString();
+    const QStringList names = reply->front().toStringList();
+    const auto has = [&names](const char* name) { return names.contains(QLatin1String(name)); };
+    return AccessibleInterfaces{has("org.a11y.atspi.Text"), has("org.a11y.atspi.Value"),
+                                has("org.a11y.atspi.Component"), has("org.a11y.atspi.Document")};
+}
+
+std::optional<AccessibleAttributes> AtSpiBusTree::attributes(const AccessibleRef& object, int timeoutMilliseconds) {
+    return attributeMap(call(object, accessibleInterface, QStringLiteral("GetAttributes"), {}, timeoutMilliseconds));
+}
+
+std::optional<ScreenExtents> AtSpiBusTree::extents(const AccessibleRef& object, int timeoutMilliseconds) {
+    const auto reply = call(object, QStringLiteral("org.a11y.atspi.Component"), QStringLiteral("GetExtents"),
+                            {screenCoordinates}, timeoutMilliseconds);
+    if (!reply || reply->isEmpty() || !reply->front().canConvert<QDBusArgument>()) {
+        return std::nullopt;
+    }
+    const QDBusArgument argument = reply->front().value<QDBusArgument>();
+    if (argument.currentSignature() != QLatin1String("(iiii)")) {
+        return std::nullopt;
+    }
+    ScreenExtents extents;
+    argument.beginStructure();
+    argument >> extents.x >> extents.y >> extents.width >> extents.height;
+    argument.endStructure();
+    return extents;
+}
+
+std::optional<double> AtSpiBusTree::currentValue(const AccessibleRef& object, int timeoutMilliseconds) {
+    const auto value =
+        property(object, QStringLiteral("org.a11y.atspi.Value"), QStringLiteral("CurrentValue"), timeoutMilliseconds);
+    if (!value || value->typeId() != QMetaType::Double) {
+        return std::nullopt;
+    }
+    return value->toDouble();
+}
+
+std::optional<AccessibleAttributes> AtSpiBusTree::documentAttributes(const AccessibleRef& object,
+                                                                     int timeoutMilliseconds) {
+    return attributeMap(call(object, QStringLiteral("org.a11y.atspi.Document"), QStringLiteral("GetAttributes"), {},
+                             timeoutMilliseconds));
+}
+
+std::optional<QVariant> AtSpiBusTree::property(const AccessibleRef& object, const QString& interface,
+                                               const QString& name, int timeoutMilliseconds) {
+    const auto reply = call(object, propertiesInterface, QStringLiteral("Get"), {interface, name}, timeoutMilliseconds);
+    if (!reply || reply->isEmpty() || !reply->front().canConvert<QDBusVariant>()) {
+        return std::nullopt;
+    }
+    return qvariant_cast<QDBusVariant>(reply->front()).variant();
+}
+
+std::optional<std::string> AtSpiBusTree::stringProperty(const AccessibleRef& object, const QString& name,
+                                                        int timeoutMilliseconds) {
+    const auto value = property(object, accessibleInterface, name, timeoutMilliseconds);
+    if (!value || value->typeId() != QMetaType::QString) {
+        return std::nullopt;
+    }
+    return value->toString().toStdString();
 }
 
 std::optional<QVariantList> AtSpiBusTree::call(const AccessibleRef& object, const QString& interface,

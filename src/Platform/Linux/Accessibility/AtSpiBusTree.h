@@ -23,8 +23,24 @@ public:
     std::optional<int> selectionCount(const AccessibleRef& object, int timeoutMilliseconds) override;
     std::optional<TextRange> selection(const AccessibleRef& object, int index, int timeoutMilliseconds) override;
     std::optional<std::string> text(const AccessibleRef& object, TextRange range, int timeoutMilliseconds) override;
+    std::optional<std::string> name(const AccessibleRef& object, int timeoutMilliseconds) override;
+    std::optional<std::string> description(const AccessibleRef& object, int timeoutMilliseconds) override;
+    std::optional<std::string> helpText(const AccessibleRef& object, int timeoutMilliseconds) override;
+    std::optional<std::string> roleName(const AccessibleRef& object, int timeoutMilliseconds) override;
+    std::optional<AccessibleInterfaces> interfaces(const AccessibleRef& object, int timeoutMilliseconds) override;
+    std::optional<AccessibleAttributes> attributes(const AccessibleRef& object, int timeoutMilliseconds) override;
+    std::optional<ScreenExtents> extents(const AccessibleRef& object, int timeoutMilliseconds) override;
+    std::optional<double> currentValue(const AccessibleRef& object, int timeoutMilliseconds) override;
+    std::optional<AccessibleAttributes> documentAttributes(const AccessibleRef& object,
+                                                           int timeoutMilliseconds) override;
 
 private:
+    /// A property read one at a time: Qt 6.4's bridge ends the whole application when asked for
+    /// all of an object's properties at once.
+    std::optional<QVariant> property(const AccessibleRef& object, const QString& interface, const QString& name,
+                                     int timeoutMilliseconds);
+    std::optional<std::string> stringProperty(const AccessibleRef& object, const QString& name,
+                                              int timeoutMilliseconds);
     std::optional<QVariantList> call(const AccessibleRef& object, const QString& interface, const QString& method,
                                      const QVariantList& arguments, int timeoutMilliseconds);
 

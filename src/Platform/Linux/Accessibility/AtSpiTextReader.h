@@ -2,6 +2,7 @@
 
 #include "Platform/AccessibilityTextReader.h"
 #include "Platform/Clock.h"
+#include "Platform/Linux/Accessibility/AtSpiBusConnection.h"
 #include "Platform/Linux/Accessibility/FocusedSelectionFinder.h"
 
 namespace brisklet {
@@ -18,11 +19,9 @@ public:
     AccessibleSelection focusedSelection() const override;
 
 private:
-    /// Whether our connection to the accessibility bus is up, connecting when it is not.
-    bool connect(double deadline) const;
-
     const Clock& clock_;
     FocusedSelectionFinder::Limits limits_;
+    AtSpiBusConnection bus_{QStringLiteral("brisklet-accessibility")};
 };
 
 } // namespace brisklet

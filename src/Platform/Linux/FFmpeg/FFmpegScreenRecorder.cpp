@@ -1,5 +1,6 @@
 #include "Platform/Linux/FFmpeg/FFmpegScreenRecorder.h"
 
+#include "Platform/Linux/FFmpeg/FFmpegPictureConverter.h"
 #include "Platform/Linux/FFmpeg/FFmpegVideoEncoder.h"
 #include "Platform/Linux/FFmpeg/FrameRateGrid.h"
 #include "Platform/Linux/Pulse/PulseAudioMonitorCapture.h"
@@ -14,9 +15,11 @@ extern "C" {
 
 #include <pthread.h>
 
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <variant>
 
 namespace brisklet {
@@ -36,7 +39,7 @@ constexpr double kAudioDriftSeconds = 0.1;
 
 struct FFmpegScreenRecorder::Event {
     struct Frame {
-        Image image;
+        FFmpegPicture picture;
         double seconds;
     };
     struct Audio {
@@ -73,11 +76,25 @@ struct FFmpegScreenRecorder::Run {
     int framesQueued = 0;
     Statistics statistics;
 
+    // Stream thread only (made before the stream starts).
+    std::unique_ptr<FFmpegPictureConverter> converter;
+    std::unique_ptr<X11CursorImage> cursor;
+    /// Frames drawn on by the overlay, which draws on images.
+    Image overlayFrame;
+    /// What the previous grab was turned into: an unchanged grab after it reuses its picture.
+    bool previousQueued = false;
+    bool previousHadOverlay = false;
+    std::optional<X11CursorImage::Cursor> previousPointer;
+    /// The grab's own pixels under the pointer while the pointer is drawn on it.
+    std::vector<std::uint8_t> underPointer;
+
     // Encoder thread only.
     std::unique_ptr<FFmpegVideoEncoder> encoder;
-    std::unique_ptr<X11CursorImage> cursor;
     FrameRateGrid grid{30, std::nullopt};
     std::deque<Event::Audio> earlyAudio;
+    /// The newest picture that has no slot yet (it came while paused or lost its slot); an
+    /// unchanged grab after it shows it.
+    FFmpegPicture unplaced;
     bool isAudioAligned = false;
     bool hasStarted = false;
 
@@ -85,16 +102,23 @@ struct FFmpegScreenRecorder::Run {
         {
             std::lock_guard lock(mutex);
             if (std::holds_alternative<Event::Frame>(event.payload)) {
-                ++statistics.captured;
-                if (framesQueued >= kQueueDepth) {
-                    ++statistics.dropped;
-                    return;
-                }
                 ++framesQueued;
             }
             events.push_back(std::move(event));
         }
         wake.notify_one();
+    }
+
+    /// Whether the encoder has room for another picture; counts the grab either way.
+    bool admitsFrame() {
+        std::lock_guard lock(mutex);
+        ++statistics.captured;
+        // Only this thread adds pictures, so the room cannot go before the picture is queued.
+        if (framesQueued >= kQueueDepth) {
+            ++statistics.dropped;
+            return false;
+        }
+        return true;
     }
 
     Event next() {
@@ -109,6 +133,14 @@ struct FFmpegScreenRecorder::Run {
     }
 
     void execute();
+    void capture(ScreenPixels& pixels);
+    bool isUnchanged(const ScreenPixels& pixels, const std::optional<X11CursorImage::Cursor>& pointer,
+                     bool overlayDraws) const;
+    /// Draws the pointer on `pixels`, keeping what it covers for `restorePointer`; the rows and
+    /// columns it covers.
+    std::array<int, 4> drawPointer(ScreenPixels& pixels, const X11CursorImage::Cursor& pointer);
+    void restorePointer(ScreenPixels& pixels, const std::array<int, 4>& covered);
+    void drawOverlay(ScreenPixels& pixels, double seconds);
     Status<std::string> record();
     Status<std::string> writeFrame(Event::Frame& frame);
     Status<std::string> repeat(long long from, long long to);
@@ -209,13 +241,7 @@ void FFmpegScreenRecorder::Run::execute() {
             delegate->recordingAudioUnavailable("no audio server: " + started.error());
         }
     }
-    FFmpegVideoEncoder::Settings settings{c.outputURL,
-                                          c.container,
-                                          static_cast<int>(c.rect.width()),
-                                          static_cast<int>(c.rect.height()),
-                                          c.outputWidth,
-                                          c.outputHeight,
-                                          c.frameRate,
+    FFmpegVideoEncoder::Settings settings{c.outputURL, c.container, c.outputWidth, c.outputHeight, c.frameRate,
                                           withAudio};
     auto opened = FFmpegVideoEncoder::open(settings);
     if (!opened) {
@@ -227,12 +253,12 @@ void FFmpegScreenRecorder::Run::execute() {
     if (c.showsCursor) {
         cursor = std::make_unique<X11CursorImage>(displayName);
     }
+    converter = std::make_unique<FFmpegPictureConverter>(static_cast<int>(c.rect.width()),
+                                                         static_cast<int>(c.rect.height()), c.outputWidth,
+                                                         c.outputHeight);
     const ScreenFrameStreamConfiguration frames{c.rect, c.context, c.frameRate, 0};
-    auto streaming = stream->start(
-        frames,
-        [this](Image image) {
-            push({Event::Frame{std::move(image), steadySeconds()}});
-        },
+    auto streaming = stream->startLending(
+        frames, [this](ScreenPixels& pixels) { capture(pixels); },
         [this](const std::string& error) { push({Event::Ended{error}}); });
     if (!streaming) {
         audio.stop();
@@ -261,12 +287,112 @@ void FFmpegScreenRecorder::Run::execute() {
     }
 }
 
+void FFmpegScreenRecorder::Run::capture(ScreenPixels& pixels) {
+    const double seconds = steadySeconds();
+    if (!admitsFrame()) {
+        previousQueued = false;
+        return;
+    }
+    std::optional<X11CursorImage::Cursor> pointer = cursor ? cursor->current() : std::nullopt;
+    const bool overlayDraws = configuration.overlay && configuration.overlay->drawsAt(seconds);
+    // Most of a screen recording is a still screen: a grab equal to the one before costs a
+    // comparison instead of a conversion, and the encoder sends the same picture again.
+    if (isUnchanged(pixels, pointer, overlayDraws)) {
+        {
+            std::lock_guard lock(mutex);
+            ++statistics.unchanged;
+        }
+        push({Event::Frame{nullptr, seconds}});
+        return;
+    }
+    ScreenPixels grabbed = pixels;
+    std::array<int, 4> covered{0, 0, 0, 0};
+    if (pointer) {
+        covered = drawPointer(pixels, *pointer);
+    }
+    drawOverlay(pixels, seconds);
+    auto picture = converter->convert(pixels);
+    restorePointer(grabbed, covered);
+    previousQueued = picture.ok();
+    previousHadOverlay = overlayDraws;
+    previousPointer = std::move(pointer);
+    if (!picture) {
+        push({Event::Ended{picture.error()}});
+        return;
+    }
+    push({Event::Frame{std::move(picture).value(), seconds}});
+}
+
+bool FFmpegScreenRecorder::Run::isUnchanged(const ScreenPixels& pixels,
+                                            const std::optional<X11CursorImage::Cursor>& pointer,
+                                            bool overlayDraws) const {
+    if (!previousQueued || !pixels.previous || overlayDraws || previousHadOverlay) {
+        return false;
+    }
+    const bool samePointer = pointer.has_value() == previousPointer.has_value() &&
+                             (!pointer || (pointer->x == previousPointer->x && pointer->y == previousPointer->y &&
+                                           pointer->image == previousPointer->image));
+    return samePointer &&
+           std::memcmp(pixels.data, pixels.previous, pixels.bytesPerRow * static_cast<std::size_t>(pixels.height)) == 0;
+}
+
+std::array<int, 4> FFmpegScreenRecorder::Run::drawPointer(ScreenPixels& pixels, const X11CursorImage::Cursor& pointer) {
+    const Rect& region = configuration.rect;
+    const Rect& desktop = configuration.context.virtualDesktopFrame;
+    const int originX = static_cast<int>(region.minX() - desktop.minX());
+    const int originY = static_cast<int>(desktop.maxY() - region.maxY());
+    const int width = pointer.image ? pointer.image->width() : 0;
+    const int height = pointer.image ? pointer.image->height() : 0;
+    const std::array<int, 4> covered{std::max(0, pointer.y - originY),
+                                     std::min(pixels.height, pointer.y - originY + height),
+                                     std::max(0, pointer.x - originX),
+                                     std::min(pixels.width, pointer.x - originX + width)};
+    underPointer.clear();
+    for (int y = covered[0]; y < covered[1] && covered[2] < covered[3]; ++y) {
+        const std::uint8_t* row = pixels.data + static_cast<std::size_t>(y) * pixels.bytesPerRow;
+        underPointer.insert(underPointer.end(), row + covered[2] * 4, row + covered[3] * 4);
+    }
+    X11CursorImage::draw(pixels, pointer, originX, originY);
+    return covered;
+}
+
+void FFmpegScreenRecorder::Run::restorePointer(ScreenPixels& pixels, const std::array<int, 4>& covered) {
+    const std::size_t span = covered[3] > covered[2] ? static_cast<std::size_t>(covered[3] - covered[2]) * 4 : 0;
+    for (int y = covered[0], i = 0; y < covered[1] && span > 0; ++y, ++i) {
+        std::memcpy(pixels.data + static_cast<std::size_t>(y) * pixels.bytesPerRow + covered[2] * 4,
+                    underPointer.data() + static_cast<std::size_t>(i) * span, span);
+    }
+}
+
+void FFmpegScreenRecorder::Run::drawOverlay(ScreenPixels& pixels, double seconds) {
+    if (!configuration.overlay || !configuration.overlay->drawsAt(seconds)) {
+        return;
+    }
+    if (overlayFrame.width() != pixels.width || overlayFrame.height() != pixels.height) {
+        overlayFrame = Image(pixels.width, pixels.height);
+    }
+    for (int y = 0; y < pixels.height; ++y) {
+        const std::uint8_t* from = pixels.data + static_cast<std::size_t>(y) * pixels.bytesPerRow;
+        std::uint8_t* to = overlayFrame.row(y);
+        for (int x = 0; x < pixels.width; ++x, from += 4, to += 4) {
+            to[0] = from[pixels.isBGRX ? 2 : 0];
+            to[1] = from[1];
+            to[2] = from[pixels.isBGRX ? 0 : 2];
+            to[3] = 255;
+        }
+    }
+    configuration.overlay->draw(overlayFrame, configuration.rect, seconds);
+    pixels = ScreenPixels{overlayFrame.data(), overlayFrame.width(), overlayFrame.height(), overlayFrame.bytesPerRow(),
+                          false};
+}
+
 Status<std::string> FFmpegScreenRecorder::Run::record() {
     for (;;) {
         Event event = next();
         Status<std::string> step = succeeded<std::string>();
         if (auto* frame = std::get_if<Event::Frame>(&event.payload)) {
             step = writeFrame(*frame);
+            converter->recycle(std::move(frame->picture));
         } else if (auto* sound = std::get_if<Event::Audio>(&event.payload)) {
             step = writeAudio(*sound);
         } else if (auto* held = std::get_if<Event::Pause>(&event.payload)) {
@@ -300,27 +426,36 @@ Status<std::string> FFmpegScreenRecorder::Run::repeat(long long from, long long 
 }
 
 Status<std::string> FFmpegScreenRecorder::Run::writeFrame(Event::Frame& frame) {
+    if (frame.picture) {
+        converter->recycle(std::move(unplaced)); // older than what is on screen now
+    }
+    const bool outsideTheRecording = grid.isPaused() || grid.isFull();
     const FrameRateGrid::Placement placement = grid.place(frame.seconds);
     if (!placement.index) {
-        std::lock_guard lock(mutex);
-        ++statistics.dropped;
+        // Pictures while paused or after the last frame are not part of the recording; only one
+        // that lost its slot to the previous picture is a dropped frame.
+        if (!outsideTheRecording) {
+            std::lock_guard lock(mutex);
+            ++statistics.dropped;
+        }
+        if (frame.picture) {
+            unplaced = std::move(frame.picture);
+        }
         return succeeded<std::string>();
     }
     if (auto step = repeat(placement.firstRepeat, placement.repeatEnd); !step) {
         return step;
     }
-    const Rect& region = configuration.rect;
-    const Rect& desktop = configuration.context.virtualDesktopFrame;
-    if (cursor) {
-        if (auto pointer = cursor->current()) {
-            X11CursorImage::draw(frame.image, *pointer, static_cast<int>(region.minX() - desktop.minX()),
-                                 static_cast<int>(desktop.maxY() - region.maxY()));
+    if (!frame.picture) {
+        frame.picture = std::move(unplaced); // null: the screen is as in the picture written last
+    }
+    if (frame.picture) {
+        auto written = encoder->writePicture(std::move(frame.picture), *placement.index);
+        if (!written) {
+            return Status<std::string>::failure(written.error());
         }
-    }
-    if (configuration.overlay) {
-        configuration.overlay->draw(frame.image, region, frame.seconds);
-    }
-    if (auto step = encoder->writeFrame(frame.image, *placement.index); !step) {
+        frame.picture = std::move(written).value();
+    } else if (auto step = encoder->repeatFrame(*placement.index); !step) {
         return step;
     }
     {

@@ -16,11 +16,12 @@ namespace brisklet {
 class ScreenFrameStream;
 
 /// Screen recordings on Linux: pictures of the region come from a frame stream (the X11 one in
-/// the application), sound from the default output's monitor through PulseAudio, and an encoder
-/// thread ("video-encode") puts them on a constant frame-rate grid, draws the system pointer and
-/// the overlay, and writes H.264 and AAC through FFmpeg. The stream's thread only hands pictures
-/// over; when the encoder falls behind, pictures are dropped there and the grid repeats the
-/// previous one, so the timeline stays true.
+/// the application), sound from the default output's monitor through PulseAudio. The stream's
+/// thread draws the system pointer and the overlay on each grab where it lies and converts it to
+/// YUV at once (the grab is never copied); an encoder thread ("video-encode") puts the pictures on
+/// a constant frame-rate grid and writes H.264 and AAC through FFmpeg. When the encoder falls
+/// behind, grabs are dropped before they are converted and the grid repeats the previous picture,
+/// so the timeline stays true.
 class FFmpegScreenRecorder final : public ScreenRecorder {
 public:
     /// Streams pictures from `stream`; the pointer is read from `displayName` (empty: $DISPLAY).
@@ -39,12 +40,16 @@ public:
     void pause() override;
     void resume() override;
 
-    /// Pictures the grid dropped and slots it filled by repeating, in the last recording.
+    /// Grabs taken, pictures dropped (no room in the queue, or no slot of their own on the grid),
+    /// slots filled by repeating and frames written, in the last recording. Grabs while paused or
+    /// after the last frame are captured but not dropped: they were never part of the recording.
     struct Statistics {
         long long captured = 0;
         long long dropped = 0;
         long long repeated = 0;
         long long written = 0;
+        /// Grabs equal to the one before, whose picture was sent again instead of converted anew.
+        long long unchanged = 0;
     };
     Statistics lastStatistics() const;
 

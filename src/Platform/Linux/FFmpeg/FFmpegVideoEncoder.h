@@ -1,7 +1,7 @@
 #pragma once
 
+#include "Platform/Linux/FFmpeg/FFmpegPicture.h"
 #include "Platform/ScreenRecorder.h"
-#include "ZelvorCore/Foundation/Image.h"
 #include "ZelvorCore/Foundation/Result.h"
 
 #include <cstdint>
@@ -19,9 +19,6 @@ public:
     struct Settings {
         std::filesystem::path file;
         VideoContainer container = VideoContainer::mpeg4;
-        /// The pictures handed in; scaled to the output size.
-        int sourceWidth = 2;
-        int sourceHeight = 2;
         int outputWidth = 2;
         int outputHeight = 2;
         int frameRate = 30;
@@ -36,8 +33,9 @@ public:
     FFmpegVideoEncoder(const FFmpegVideoEncoder&) = delete;
     FFmpegVideoEncoder& operator=(const FFmpegVideoEncoder&) = delete;
 
-    /// Encodes `frame` (RGBA at the source size) as frame number `index`.
-    Status<std::string> writeFrame(const Image& frame, long long index);
+    /// Encodes `picture` (YUV 4:2:0 at the output size) as frame number `index` and keeps it for
+    /// repeats; gives back the picture it kept before (none at first), for reuse.
+    Result<FFmpegPicture, std::string> writePicture(FFmpegPicture picture, long long index);
     /// Encodes the previous picture again as frame number `index`.
     Status<std::string> repeatFrame(long long index);
     /// Appends interleaved signed 16-bit stereo samples at 48 kHz to the sound track.

@@ -26,11 +26,15 @@ FrameRateGrid::Placement FrameRateGrid::place(double seconds) {
         last_ = 0;
         return {0, 0, 0};
     }
-    const long long slot = std::llround(timelineSeconds(seconds) * frameRate_);
+    const double position = timelineSeconds(seconds) * frameRate_;
+    const long long slot = std::llround(position);
     if (slot <= last_) {
         return {next, next, std::nullopt};
     }
-    const long long placed = clampToLimit(slot);
+    // A picture held up by a busy moment still takes the next slot while it is less than a frame
+    // late: rounding it on would leave a repeated slot, and the on-time picture after it would
+    // find its own slot taken and be dropped.
+    const long long placed = clampToLimit(position - static_cast<double>(next) < kLateTolerance ? next : slot);
     last_ = placed;
     // Pictures reach us a little after their slot, by a delay that varies; the grid keeps to the
     // earliest arrivals seen, so later, slower ones still round to their own slot rather than

@@ -5,8 +5,9 @@
 namespace brisklet {
 
 /// Places captured pictures on a constant frame-rate grid. A picture takes the slot nearest to
-/// its capture time; slots that no picture reached are filled with the previous one, and a picture
-/// whose slot is already taken is dropped, so a late capture never turns into a burst. Held time
+/// its capture time, or the next free slot while it is less than `kLateTolerance` frames late for
+/// it; slots that no picture reached are filled with the previous one, and a picture whose slot
+/// is already taken is dropped, so a late capture never turns into a burst. Held time
 /// (pause to resume) is taken out of the timeline. Slot 0 is the first picture's; the grid's phase
 /// then follows the earliest arrivals, since pictures only ever come late.
 class FrameRateGrid {
@@ -20,6 +21,9 @@ public:
     };
 
     FrameRateGrid(int frameRate, std::optional<long long> maxFrameCount);
+
+    /// How late, in frames, a picture may be and still take the next free slot.
+    static constexpr double kLateTolerance = 0.9;
 
     /// Where the picture captured at `seconds` (monotonic) goes.
     Placement place(double seconds);

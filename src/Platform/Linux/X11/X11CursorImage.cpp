@@ -1,6 +1,7 @@
 #include "Platform/Linux/X11/X11CursorImage.h"
 
 #include "Platform/Linux/X11/XcbScreenConnection.h"
+#include "Platform/ScreenFrameStream.h"
 
 #include <xcb/xfixes.h>
 
@@ -77,6 +78,11 @@ std::optional<X11CursorImage::Cursor> X11CursorImage::current() {
 }
 
 void X11CursorImage::draw(Image& frame, const Cursor& cursor, int originX, int originY) {
+    ScreenPixels pixels{frame.data(), frame.width(), frame.height(), frame.bytesPerRow(), false};
+    draw(pixels, cursor, originX, originY);
+}
+
+void X11CursorImage::draw(ScreenPixels& frame, const Cursor& cursor, int originX, int originY) {
     if (!cursor.image) {
         return;
     }
@@ -85,18 +91,21 @@ void X11CursorImage::draw(Image& frame, const Cursor& cursor, int originX, int o
     const int top = cursor.y - originY;
     const int x0 = std::max(0, left);
     const int y0 = std::max(0, top);
-    const int x1 = std::min(frame.width(), left + image.width());
-    const int y1 = std::min(frame.height(), top + image.height());
+    const int x1 = std::min(frame.width, left + image.width());
+    const int y1 = std::min(frame.height, top + image.height());
+    // Where the cursor's red, green and blue go in the frame's pixels.
+    const int order[3] = {frame.isBGRX ? 2 : 0, 1, frame.isBGRX ? 0 : 2};
     for (int y = y0; y < y1; ++y) {
         const std::uint8_t* from = image.row(y - top) + static_cast<std::size_t>(x0 - left) * 4;
-        std::uint8_t* to = frame.row(y) + static_cast<std::size_t>(x0) * 4;
+        std::uint8_t* to = frame.data + static_cast<std::size_t>(y) * frame.bytesPerRow + static_cast<std::size_t>(x0) * 4;
         for (int x = x0; x < x1; ++x, from += 4, to += 4) {
             const int a = from[3];
             if (a == 0) {
                 continue;
             }
             for (int channel = 0; channel < 3; ++channel) {
-                to[channel] = static_cast<std::uint8_t>((from[channel] * a + to[channel] * (255 - a) + 127) / 255);
+                std::uint8_t& target = to[order[channel]];
+                target = static_cast<std::uint8_t>((from[channel] * a + target * (255 - a) + 127) / 255);
             }
             to[3] = 255;
         }

@@ -8,6 +8,8 @@
 
 namespace brisklet {
 
+struct ScreenPixels;
+
 /// The system pointer as the X server shows it (XFixes GetCursorImage), for recordings that put
 /// the real pointer into their pictures: the root window's contents never include it. Has its own
 /// connection; use from one thread.
@@ -34,6 +36,8 @@ public:
 
     /// Blends `cursor` into `frame`, whose top-left corner is at root pixel (`originX`, `originY`).
     static void draw(Image& frame, const Cursor& cursor, int originX, int originY);
+    /// The same on grabbed pixels, in whichever order they are.
+    static void draw(ScreenPixels& frame, const Cursor& cursor, int originX, int originY);
 
 private:
     struct Connection;

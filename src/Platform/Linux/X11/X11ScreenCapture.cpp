@@ -1,6 +1,7 @@
 #include "Platform/Linux/X11/X11ScreenCapture.h"
 
 #include "Platform/Linux/X11/XcbScreenConnection.h"
+#include "Platform/ScreenFrameStream.h"
 
 #include <xcb/shm.h>
 #include <xcb/xcb.h>
@@ -148,12 +149,19 @@ struct X11ScreenCapture::Connection {
         std::size_t bytes = 0;
     };
     SharedSegment segment;
+    /// The segment lent before the latest one, kept intact for the next lend to compare with.
+    SharedSegment lentBefore;
+    /// The size of the latest lend; zero when the latest capture was not one.
+    int lentWidth = 0;
+    int lentHeight = 0;
     /// One capture at a time uses the segment: captures may come from several queues (a screenshot
     /// while a recording falls back to still captures), and a second one would overwrite the
     /// first one's pixels or replace the segment under it.
     std::mutex segmentMutex;
 
     ~Connection() {
+        releaseSegment();
+        std::swap(segment, lentBefore);
         releaseSegment();
         if (connection) {
             xcb_disconnect(connection);
@@ -201,6 +209,16 @@ struct X11ScreenCapture::Connection {
 
     bool captureShared(int x, int y, int width, int height, Image& image) {
         const std::lock_guard lock(segmentMutex);
+        lentWidth = lentHeight = 0;
+        const bool ok = grabShared(x, y, width, height);
+        if (ok) {
+            convertRows(static_cast<const std::uint8_t*>(segment.memory), width, height, 0, layout, image);
+        }
+        return ok;
+    }
+
+    /// Fills the segment with the region; the caller holds `segmentMutex`.
+    bool grabShared(int x, int y, int width, int height) {
         if (!acquireSegment(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4)) {
             return false;
         }
@@ -212,9 +230,6 @@ struct X11ScreenCapture::Connection {
                               XCB_IMAGE_FORMAT_Z_PIXMAP, segment.id, 0),
             &error);
         const bool ok = reply && !error;
-        if (ok) {
-            convertRows(static_cast<const std::uint8_t*>(segment.memory), width, height, 0, layout, image);
-        }
         std::free(reply);
         std::free(error);
         return ok;
@@ -298,6 +313,11 @@ std::pair<int, int> X11ScreenCapture::rootSize() const {
 }
 
 Result<Image, ScreenCaptureError> X11ScreenCapture::captureRootPixels(int x, int y, int width, int height) {
+    return captureRootPixels(x, y, width, height, Image());
+}
+
+Result<Image, ScreenCaptureError> X11ScreenCapture::captureRootPixels(int x, int y, int width, int height,
+                                                                      Image reuse) {
     if (!isConnected()) {
         return Result<Image, ScreenCaptureError>::failure(ScreenCaptureError::missingScreen);
     }
@@ -308,7 +328,8 @@ Result<Image, ScreenCaptureError> X11ScreenCapture::captureRootPixels(int x, int
     if (!connection_->layout.supported) {
         return Result<Image, ScreenCaptureError>::failure(ScreenCaptureError::captureFailed);
     }
-    Image image(width, height);
+    // Every pixel is written below, opaque, so a reused buffer needs no clearing.
+    Image image = reuse.width() == width && reuse.height() == height ? std::move(reuse) : Image(width, height);
     // A remote server cannot see our segment; the attach fails and plain GetImage takes over.
     if (connection_->hasShm && connection_->captureShared(x, y, width, height, image)) {
         return Result<Image, ScreenCaptureError>::success(std::move(image));
@@ -317,6 +338,33 @@ Result<Image, ScreenCaptureError> X11ScreenCapture::captureRootPixels(int x, int
         return Result<Image, ScreenCaptureError>::success(std::move(image));
     }
     return Result<Image, ScreenCaptureError>::failure(ScreenCaptureError::captureFailed);
+}
+
+bool X11ScreenCapture::lendRootPixels(int x, int y, int width, int height, ScreenPixels& pixels) {
+    if (!isConnected() || !connection_->hasShm || !isCommonLayout(connection_->layout)) {
+        return false;
+    }
+    const auto [rootWidth, rootHeight] = rootSize();
+    if (width <= 0 || height <= 0 || x < 0 || y < 0 || x + width > rootWidth || y + height > rootHeight) {
+        return false;
+    }
+    // The lent pixels stay in their segment after the lock is let go: the caller owns this object,
+    // and only its own next capture but one reuses that segment.
+    Connection& c = *connection_;
+    const std::lock_guard lock(c.segmentMutex);
+    if (!c.grabShared(x, y, width, height)) {
+        c.lentWidth = c.lentHeight = 0;
+        return false;
+    }
+    const bool hasPrevious = c.lentWidth == width && c.lentHeight == height && c.lentBefore.memory != nullptr;
+    pixels = ScreenPixels{static_cast<std::uint8_t*>(c.segment.memory), width, height,
+                          static_cast<std::size_t>(width) * 4, true,
+                          hasPrevious ? static_cast<const std::uint8_t*>(c.lentBefore.memory) : nullptr};
+    // The next grab goes into the other segment, so these pixels are there to compare with.
+    std::swap(c.segment, c.lentBefore);
+    c.lentWidth = width;
+    c.lentHeight = height;
+    return true;
 }
 
 Result<Image, ScreenCaptureError> X11ScreenCapture::capture(const Rect& rect, const ScreenCaptureContext& context,

@@ -7,6 +7,8 @@
 
 namespace brisklet {
 
+struct ScreenPixels;
+
 /// Still captures of an X11 screen with GetImage on the root window, through a MIT-SHM segment
 /// when the server shares memory with us and plain GetImage (in strips) otherwise.
 ///
@@ -35,6 +37,13 @@ public:
 
     /// Captures `width` × `height` pixels at (`x`, `y`) of the root window (top-left origin).
     Result<Image, ScreenCaptureError> captureRootPixels(int x, int y, int width, int height);
+    /// The same, filling `reuse` when it already has the size, which spares allocating and
+    /// clearing a buffer per grab.
+    Result<Image, ScreenCaptureError> captureRootPixels(int x, int y, int width, int height, Image reuse);
+    /// Grabs the same pixels into the shared segment and lends them there, in the screen's BGRX
+    /// order, until the next capture on this object; false (nothing grabbed) when the server does
+    /// not share memory with us or sends another pixel layout, or when the grab fails.
+    bool lendRootPixels(int x, int y, int width, int height, ScreenPixels& pixels);
     /// The root window's size in pixels, or 0 × 0 without a display.
     std::pair<int, int> rootSize() const;
 

@@ -6,8 +6,10 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace brisklet {
 
@@ -33,7 +35,11 @@ public:
 
     Status<std::string> start(const ScreenFrameStreamConfiguration& configuration, FrameHandler onFrame,
                               StopHandler onStopped) override;
+    Status<std::string> startLending(const ScreenFrameStreamConfiguration& configuration,
+                                     std::function<void(ScreenPixels& pixels)> onPixels,
+                                     StopHandler onStopped) override;
     void stop() override;
+    void recycle(Image frame) override;
 
 private:
     struct RootRegion {
@@ -42,17 +48,34 @@ private:
         int width = 0;
         int height = 0;
     };
+    /// Grabs the next frame and hands it on; the reason when the grab failed.
+    using Delivery = std::function<std::optional<std::string>()>;
+
     static RootRegion rootRegion(const ScreenFrameStreamConfiguration& configuration);
-    void run(std::unique_ptr<X11ScreenCapture> capture, RootRegion region, ScreenFrameStreamConfiguration configuration,
-             Image firstFrame, FrameHandler onFrame, StopHandler onStopped);
+    struct Opened {
+        std::shared_ptr<X11ScreenCapture> capture;
+        RootRegion region;
+        Image firstFrame;
+    };
+    /// Stops a running stream, connects and grabs the region once, so that an unusable region or
+    /// screen format fails the start instead of a stream that never delivers.
+    Result<Opened, std::string> open(const ScreenFrameStreamConfiguration& configuration);
+    void launch(int fps, Delivery deliver, StopHandler onStopped);
+    void run(int fps, const Delivery& deliver, const StopHandler& onStopped);
     /// Waits until `deadline` or a stop request; true when the stream should go on.
     bool waitUntil(std::chrono::steady_clock::time_point deadline);
+    /// A recycled frame for the next grab, or an empty image when none is at hand.
+    Image takeSpare();
 
     std::string displayName_;
     std::thread worker_;
     std::mutex mutex_;
     std::condition_variable wake_;
     bool stopRequested_ = false;
+    /// Frames handed back, filled again by later grabs; apart from `mutex_` so recycling never
+    /// waits on the stream's stop handshake.
+    std::mutex spareMutex_;
+    std::vector<Image> spare_;
 };
 
 } // namespace brisklet

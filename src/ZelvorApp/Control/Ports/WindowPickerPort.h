@@ -10,9 +10,13 @@ namespace brisklet {
 /// Lets the user click one of the listed windows (GIF and super-screenshot window flows).
 class WindowPickerPort {
 public:
+    /// What the picked window is for; it names the picker's title and its button.
+    enum class Purpose { recording, superScreenshot };
+
     struct Handlers {
         std::function<void(CapturedWindowInfo)> onPick;
         std::function<void()> onCancel;
+        Purpose purpose = Purpose::recording;
     };
 
     virtual ~WindowPickerPort() = default;
