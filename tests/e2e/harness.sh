@@ -54,6 +54,12 @@ export DISPLAY=":$(tr -d '[:space:]' <"$E2E_ROOT/display")"
 
 openbox >"$E2E_ROOT/openbox.log" 2>&1 &
 E2E_PIDS+=($!)
+# Openbox paints the root black while it takes over the screen, so a desktop colour set before it
+# has announced itself is lost; on a loaded machine that moment comes well after the launch.
+for _ in $(seq 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    sleep 0.1
+done
 
 bus_info="$(dbus-daemon --session --fork --print-address=1 --print-pid=1)"
 export DBUS_SESSION_BUS_ADDRESS="$(echo "$bus_info" | sed -n 1p)"
@@ -134,8 +140,10 @@ e2e_brisklet() {
     "$BRISKLET" --config-dir "$XDG_CONFIG_HOME" --data-dir "$XDG_DATA_HOME" "$@"
 }
 
-# "r,g,b" from ImageMagick's txt: output, which says srgb(...) or, with an alpha channel, srgba(...).
-rgb_of_txt() { sed -n 's/.*srgba\{0,1\}(\([0-9]*,[0-9]*,[0-9]*\).*/\1/p' | head -1; }
+# "r,g,b" from ImageMagick's txt: output.
+# Grey and black pixels are named (gray(94), black), so the numbers are taken from the
+# "(r,g,b" column every line starts with.
+rgb_of_txt() { sed -n 's/^[0-9]*,[0-9]*: *(\([0-9]*\),\([0-9]*\),\([0-9]*\)[,)].*/\1,\2,\3/p' | head -1; }
 
 # The colour of one screen pixel as "r,g,b".
 pixel() {
