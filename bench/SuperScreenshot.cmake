@@ -4,3 +4,10 @@ add_executable(brisklet_bench_superscreenshot ${CMAKE_CURRENT_LIST_DIR}/SuperScr
 brisklet_configure_target(brisklet_bench_superscreenshot)
 target_compile_definitions(brisklet_bench_superscreenshot PRIVATE BRISKLET_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 target_link_libraries(brisklet_bench_superscreenshot PRIVATE ZelvorAppSuperScreenshot PlatformLinux)
+
+# The same tree read over AT-SPI from a real Qt window (scripts/bench superscreenshot starts it on a
+# private X server and session bus).
+add_executable(brisklet_bench_accessibility ${CMAKE_CURRENT_LIST_DIR}/AccessibilitySnapshotBenchmark.cpp)
+brisklet_configure_target(brisklet_bench_accessibility)
+target_link_libraries(brisklet_bench_accessibility PRIVATE ZelvorAppSuperScreenshot PlatformLinuxDesktopIntegration
+                      PlatformLinuxX11Capture Qt6::DBus)

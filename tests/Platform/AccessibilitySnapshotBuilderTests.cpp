@@ -250,6 +250,15 @@ TEST_F(AccessibilitySnapshotBuilderTest, StopsAtTheNodeBudget) {
     ASSERT_TRUE(root);
     EXPECT_EQ(nodeCount, 2001);
     EXPECT_EQ(countNodes(*root), 2001);
+    // Each group's labels are announced together before they are read, never more than the
+    // walk will read, and nothing announced outlives the snapshot.
+    ASSERT_EQ(tree.prefetched.size(), 26u) << "the window's groups, then 25 groups' labels";
+    EXPECT_EQ(tree.prefetched[0].size(), 60u);
+    EXPECT_EQ(tree.prefetched[1].size(), 80u);
+    EXPECT_EQ(tree.prefetched[1].front(), "/notes/window/0/0");
+    // 1 window + 24 whole groups of 81 + the 25th group itself leave 55 of the 2001.
+    EXPECT_EQ(tree.prefetched.back().size(), 55u) << "only what is left of the budget";
+    EXPECT_EQ(tree.forgets, 2) << "dropped when the snapshot starts and when it ends";
 }
 
 TEST_F(AccessibilitySnapshotBuilderTest, AnElementSeenBeforeIsKeptWithoutItsChildren) {

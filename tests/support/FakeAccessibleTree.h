@@ -133,6 +133,14 @@ public:
         });
     }
 
+    void prefetch(const std::vector<AccessibleRef>& objects, int) override {
+        prefetched.emplace_back();
+        for (const auto& object : objects) {
+            prefetched.back().push_back(object.path);
+        }
+    }
+    void forgetPrefetched() override { ++forgets; }
+
     std::map<std::string, Element> elements{{"/", Element{.role = 14, .bus = "registry"}}};
     std::map<std::string, std::int64_t> processes;
     /// Buses whose application has stopped answering.
@@ -142,6 +150,9 @@ public:
     int helpTextCalls = 0;
     std::vector<int> timeouts;
     std::set<std::string> textReads;
+    /// The elements each prefetch hint named, and how often the hints were dropped.
+    std::vector<std::vector<std::string>> prefetched;
+    int forgets = 0;
 
 private:
     /// The element, after the call's time has passed; nothing when it does not exist or the call

@@ -78,6 +78,7 @@ std::optional<AccessibilitySnapshotNode>
 AccessibilitySnapshotBuilder::snapshot(std::int64_t process, const std::optional<std::string>& windowTitle,
                                        const AccessibilityWalkLimits& limits, std::optional<ScreenToDesktop> screen) {
     deadline_.emplace(clock_, options_.seconds, options_.callTimeoutMilliseconds);
+    tree_.forgetPrefetched();
     limits_ = limits;
     screen_ = screen;
     visited_.clear();
@@ -96,6 +97,7 @@ AccessibilitySnapshotBuilder::snapshot(std::int64_t process, const std::optional
         return std::nullopt;
     }
     AccessibilitySnapshotNode tree = node(root, 0);
+    tree_.forgetPrefetched();
     // An application that does not even tell its window's role is not answering at all.
     if (!tree.role) {
         return std::nullopt;
@@ -214,7 +216,12 @@ void AccessibilitySnapshotBuilder::readChildren(const AccessibleRef& element, in
     if (!children) {
         return;
     }
-    const std::size_t count = std::min(children->size(), static_cast<std::size_t>(std::max(limits_.maxChildren, 0)));
+    const std::size_t count = std::min({children->size(), static_cast<std::size_t>(std::max(limits_.maxChildren, 0)),
+                                        static_cast<std::size_t>(limits_.nodeBudget - nodeCount_)});
+    if (count > 0 && !deadline_->expired()) {
+        tree_.prefetch(std::vector<AccessibleRef>(children->begin(), children->begin() + static_cast<long>(count)),
+                       deadline_->callTimeout());
+    }
     for (std::size_t index = 0; index < count; ++index) {
         if (nodeCount_ >= limits_.nodeBudget || deadline_->expired()) {
             return;

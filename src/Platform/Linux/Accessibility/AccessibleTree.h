@@ -101,6 +101,12 @@ public:
     virtual std::optional<double> currentValue(const AccessibleRef&, int) { return std::nullopt; }
     /// The Document interface's attributes (a browser's page address among them).
     virtual std::optional<AccessibleAttributes> documentAttributes(const AccessibleRef&, int) { return std::nullopt; }
+
+    /// A hint that the questions a snapshot asks about each of `objects` come next: a tree may
+    /// ask them all at once, so that the answers' round trips overlap instead of adding up.
+    virtual void prefetch(const std::vector<AccessibleRef>&, int) {}
+    /// Drops answers asked for ahead and not used, so no later question gets an old answer.
+    virtual void forgetPrefetched() {}
 };
 
 } // namespace brisklet

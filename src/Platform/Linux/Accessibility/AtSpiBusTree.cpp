@@ -3,6 +3,7 @@
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
+#include <QDBusPendingCall>
 #include <QDBusVariant>
 #include <QMap>
 
@@ -93,6 +94,15 @@ std::optional<AccessibleAttributes> attributeMap(const std::optional<QVariantLis
 
 // Component.GetExtents' coordinate type for the whole screen.
 constexpr uint screenCoordinates = 0;
+
+std::string questionKey(const AccessibleRef& object, const QString& interface, const QString& method,
+                        const QVariantList& arguments) {
+    std::string key = object.bus + '\n' + object.path + '\n' + interface.toStdString() + '\n' + method.toStdString();
+    for (const auto& argument : arguments) {
+        key += '\n' + argument.toString().toStdString();
+    }
+    return key;
+}
 
 } // namespace
 
@@ -254,14 +264,95 @@ std::optional<QVariantList> AtSpiBusTree::call(const AccessibleRef& object, cons
     if (timeoutMilliseconds <= 0 || !connection_.isConnected()) {
         return std::nullopt;
     }
-    QDBusMessage message = QDBusMessage::createMethodCall(QString::fromStdString(object.bus),
-                                                          QString::fromStdString(object.path), interface, method);
-    message.setArguments(arguments);
-    const QDBusMessage reply = connection_.call(message, QDBus::Block, timeoutMilliseconds);
+    QDBusMessage reply;
+    if (const auto found = prefetched_.find(questionKey(object, interface, method, arguments));
+        found != prefetched_.end()) {
+        reply = std::move(found->second);
+        prefetched_.erase(found);
+    } else {
+        QDBusMessage message = QDBusMessage::createMethodCall(QString::fromStdString(object.bus),
+                                                              QString::fromStdString(object.path), interface, method);
+        message.setArguments(arguments);
+        reply = connection_.call(message, QDBus::Block, timeoutMilliseconds);
+    }
     if (reply.type() != QDBusMessage::ReplyMessage) {
         return std::nullopt;
     }
     return reply.arguments();
+}
+
+void AtSpiBusTree::prefetch(const std::vector<AccessibleRef>& objects, int timeoutMilliseconds) {
+    if (timeoutMilliseconds <= 0 || !connection_.isConnected() || objects.empty()) {
+        return;
+    }
+    // What every element is asked: who it is, what it can do and its children. The name and
+    // description go one property at a time, as `property` explains.
+    std::vector<Question> first;
+    first.reserve(objects.size() * 6);
+    for (const auto& object : objects) {
+        first.push_back({object, accessibleInterface, QStringLiteral("GetRole"), {}});
+        first.push_back({object, propertiesInterface, QStringLiteral("Get"), {accessibleInterface, QStringLiteral("Name")}});
+        first.push_back(
+            {object, propertiesInterface, QStringLiteral("Get"), {accessibleInterface, QStringLiteral("Description")}});
+        first.push_back({object, accessibleInterface, QStringLiteral("GetAttributes"), {}});
+        first.push_back({object, accessibleInterface, QStringLiteral("GetInterfaces"), {}});
+        first.push_back({object, accessibleInterface, QStringLiteral("GetChildren"), {}});
+    }
+    askTogether(first, timeoutMilliseconds);
+    // Then what only some can tell: their text and selection, and where they are. Password
+    // fields, by role or by name, are not asked for their text.
+    std::vector<Question> second;
+    for (const auto& object : objects) {
+        const auto found = prefetched_.find(questionKey(object, accessibleInterface, QStringLiteral("GetInterfaces"), {}));
+        if (found == prefetched_.end() || found->second.type() != QDBusMessage::ReplyMessage ||
+            found->second.arguments().isEmpty()) {
+            continue;
+        }
+        const QStringList names = found->second.arguments().front().toStringList();
+        std::uint32_t role = 0;
+        if (const auto roleReply = prefetched_.find(questionKey(object, accessibleInterface, QStringLiteral("GetRole"), {}));
+            roleReply != prefetched_.end() && roleReply->second.type() == QDBusMessage::ReplyMessage &&
+            !roleReply->second.arguments().isEmpty()) {
+            role = roleReply->second.arguments().front().toUInt();
+        }
+        if (names.contains(textInterface) && role != passwordTextRole && !namedAsSecret(object)) {
+            second.push_back({object, textInterface, QStringLiteral("GetText"), {0, -1}});
+            second.push_back({object, textInterface, QStringLiteral("GetNSelections"), {}});
+        }
+        if (names.contains(QStringLiteral("org.a11y.atspi.Component"))) {
+            second.push_back({object, QStringLiteral("org.a11y.atspi.Component"), QStringLiteral("GetExtents"),
+                              {screenCoordinates}});
+        }
+    }
+    askTogether(second, timeoutMilliseconds);
+}
+
+bool AtSpiBusTree::namedAsSecret(const AccessibleRef& object) const {
+    const auto found = prefetched_.find(
+        questionKey(object, propertiesInterface, QStringLiteral("Get"), {accessibleInterface, QStringLiteral("Name")}));
+    if (found == prefetched_.end() || found->second.type() != QDBusMessage::ReplyMessage ||
+        found->second.arguments().isEmpty()) {
+        return false;
+    }
+    const QString name = qvariant_cast<QDBusVariant>(found->second.arguments().front()).variant().toString();
+    return name.contains(QStringLiteral("password"), Qt::CaseInsensitive) || name.contains(QStringLiteral("密码"));
+}
+
+void AtSpiBusTree::askTogether(const std::vector<Question>& questions, int timeoutMilliseconds) {
+    std::vector<std::pair<std::string, QDBusPendingCall>> pending;
+    pending.reserve(questions.size());
+    for (const auto& question : questions) {
+        QDBusMessage message = QDBusMessage::createMethodCall(QString::fromStdString(question.object.bus),
+                                                              QString::fromStdString(question.object.path),
+                                                              question.interface, question.method);
+        message.setArguments(question.arguments);
+        pending.emplace_back(questionKey(question.object, question.interface, question.method, question.arguments),
+                             connection_.asyncCall(message, timeoutMilliseconds));
+    }
+    for (auto& [key, call] : pending) {
+        call.waitForFinished();
+        prefetched_.insert_or_assign(key, call.reply());
+    }
 }
 
 } // namespace brisklet

@@ -3,12 +3,17 @@
 #include "Platform/Linux/Accessibility/AccessibleTree.h"
 
 #include <QDBusConnection>
+#include <QDBusMessage>
+
+#include <map>
+#include <string>
+#include <vector>
 
 namespace brisklet {
 
 /// The accessibility tree as the AT-SPI registry and the applications on the accessibility bus
 /// tell it, one blocking call per question (never with an event loop: nothing else runs while
-/// we wait).
+/// we wait), or, for elements prefetched, answers asked for all at once and kept until used.
 class AtSpiBusTree final : public AccessibleTree {
 public:
     explicit AtSpiBusTree(QDBusConnection connection);
@@ -33,6 +38,8 @@ public:
     std::optional<double> currentValue(const AccessibleRef& object, int timeoutMilliseconds) override;
     std::optional<AccessibleAttributes> documentAttributes(const AccessibleRef& object,
                                                            int timeoutMilliseconds) override;
+    void prefetch(const std::vector<AccessibleRef>& objects, int timeoutMilliseconds) override;
+    void forgetPrefetched() override { prefetched_.clear(); }
 
 private:
     /// A property read one at a time: Qt 6.4's bridge ends the whole application when asked for
@@ -44,7 +51,21 @@ private:
     std::optional<QVariantList> call(const AccessibleRef& object, const QString& interface, const QString& method,
                                      const QVariantList& arguments, int timeoutMilliseconds);
 
+    struct Question {
+        AccessibleRef object;
+        QString interface;
+        QString method;
+        QVariantList arguments;
+    };
+    /// Sends every question before waiting for the first answer; the answers (errors included)
+    /// are kept for `call`.
+    void askTogether(const std::vector<Question>& questions, int timeoutMilliseconds);
+    /// Whether the prefetched name says the element holds a password.
+    bool namedAsSecret(const AccessibleRef& object) const;
+
     QDBusConnection connection_;
+    /// Prefetched answers by question, each used once.
+    std::map<std::string, QDBusMessage> prefetched_;
 };
 
 } // namespace brisklet
