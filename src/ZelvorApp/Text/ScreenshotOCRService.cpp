@@ -4,6 +4,7 @@
 #include "Platform/MainQueue.h"
 #include "Platform/SerialQueue.h"
 #include "ZelvorApp/Infrastructure/RuntimeLogger.h"
+#include "ZelvorApp/Text/InvertedTextRegions.h"
 #include "ZelvorApp/Text/OCRTextPostprocessor.h"
 #include "ZelvorApp/Text/UnicodeText.h"
 
@@ -84,6 +85,24 @@ Rect scaled(const Rect& normalised, Size imageSize) {
                 {normalised.width() * imageSize.width, normalised.height() * imageSize.height}};
 }
 
+bool overlaps(const Rect& a, const Rect& b) {
+    return a.minX() < b.maxX() && b.minX() < a.maxX() && a.minY() < b.maxY() && b.minY() < a.maxY();
+}
+
+// Observations of a crop, moved into the coordinates of the image it was cut from.
+void moveIntoImage(std::vector<TextObservation>& observations, const InvertedTextRegions::Region& region,
+                   const Image& image) {
+    for (auto& observation : observations) {
+        observation.boundingBox =
+            InvertedTextRegions::boxInImage(observation.boundingBox, region, image.width(), image.height());
+        for (auto& candidate : observation.candidates) {
+            for (auto& piece : candidate.rangeBoxes) {
+                piece.box = InvertedTextRegions::boxInImage(piece.box, region, image.width(), image.height());
+            }
+        }
+    }
+}
+
 bool observationReadsBefore(const TextObservation& a, const TextObservation& b) {
     if (std::abs(a.boundingBox.maxY() - b.boundingBox.maxY()) > observationRowTolerance) {
         return a.boundingBox.maxY() > b.boundingBox.maxY();
@@ -149,9 +168,37 @@ ScreenshotOCRService::RecognitionResult ScreenshotOCRService::recognizeTextNow(c
         return RecognitionResult::failure(observations.error());
     }
     RuntimeLogger::log("ocr recognition orientation=upright count=" + std::to_string(observations.value().size()));
+    addInvertedRegions(prepared, recognizer, observations.value());
     const Size imageSize{static_cast<double>(prepared.width()), static_cast<double>(prepared.height())};
     auto lines = makeRecognizedLines(std::move(observations).value(), imageSize, languages);
     return RecognitionResult::success(OCRTextPostprocessor::cleanedLines(std::move(lines), imageSize));
+}
+
+void ScreenshotOCRService::addInvertedRegions(const Image& prepared, TextRecognizer& recognizer,
+                                              std::vector<TextObservation>& observations) {
+    const auto regions = InvertedTextRegions::find(prepared);
+    std::size_t added = 0;
+    for (const auto& region : regions) {
+        const double width = prepared.width();
+        const double height = prepared.height();
+        const Rect box{{region.x / width, (height - region.y - region.height) / height},
+                       {region.width / width, region.height / height}};
+        // What the page's own reading found there stays; only shapes it skipped are read again.
+        if (std::any_of(observations.begin(), observations.end(),
+                        [&](const TextObservation& o) { return overlaps(o.boundingBox, box); })) {
+            continue;
+        }
+        auto found = recognizer.recognize(InvertedTextRegions::readableCrop(prepared, region), recognitionRequest());
+        if (!found || found.value().empty()) {
+            continue;
+        }
+        moveIntoImage(found.value(), region, prepared);
+        added += found.value().size();
+        observations.insert(observations.end(), found.value().begin(), found.value().end());
+    }
+    if (!regions.empty()) {
+        RuntimeLogger::log("ocr inverted regions=" + std::to_string(regions.size()) + " added=" + std::to_string(added));
+    }
 }
 
 Image ScreenshotOCRService::prepareImageForRecognition(const Image& source) {

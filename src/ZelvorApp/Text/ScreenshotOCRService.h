@@ -54,6 +54,10 @@ public:
     /// Lines (not yet cleaned) from raw observations in a `imageSize` pixel image.
     static std::vector<RecognizedTextLine> makeRecognizedLines(std::vector<TextObservation> observations,
                                                                Size imageSize, const LanguageIdentifier& languages);
+    /// Light text on dark shapes (buttons, badges) that the page's reading skipped, read again
+    /// on its own inverted crop and added to `observations`.
+    static void addInvertedRegions(const Image& prepared, TextRecognizer& recognizer,
+                                   std::vector<TextObservation>& observations);
     /// Byte ranges of the maximal runs of non-whitespace characters.
     static std::vector<std::pair<std::size_t, std::size_t>> wordRanges(std::string_view text);
 

@@ -1,0 +1,163 @@
+#include "ZelvorApp/Text/InvertedTextRegions.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace brisklet {
+
+namespace {
+
+// The grid the shapes are looked for on: every other pixel of the (already enlarged) image.
+constexpr int step = 2;
+// Darker than this is the shape's fill; lighter than `lightLevel` is its text.
+constexpr int darkLevel = 150;
+constexpr int lightLevel = 200;
+// A shape is filled (not a glyph, whose box is mostly paper) and holds some light text.
+constexpr double minimumFill = 0.65;
+constexpr double minimumLightShare = 0.03;
+constexpr int minimumHeightPixels = 16;
+constexpr int minimumWidthPixels = 24;
+constexpr double maximumImageShare = 0.25;
+
+int luminance(const std::uint8_t* pixel) { return (pixel[0] * 77 + pixel[1] * 150 + pixel[2] * 29 + 128) >> 8; }
+
+struct Grid {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> levels;
+    std::uint8_t at(int x, int y) const {
+        return levels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)];
+    }
+};
+
+Grid sampled(const Image& image) {
+    Grid grid{(image.width() + step - 1) / step, (image.height() + step - 1) / step, {}};
+    grid.levels.resize(static_cast<std::size_t>(grid.width) * static_cast<std::size_t>(grid.height));
+    for (int y = 0; y < grid.height; ++y) {
+        const std::uint8_t* row = image.row(y * step);
+        for (int x = 0; x < grid.width; ++x) {
+            grid.levels[static_cast<std::size_t>(y) * static_cast<std::size_t>(grid.width) +
+                        static_cast<std::size_t>(x)] = static_cast<std::uint8_t>(luminance(row + x * step * 4));
+        }
+    }
+    return grid;
+}
+
+struct Component {
+    int minX, minY, maxX, maxY;
+    int darkCount;
+};
+
+// The dark component containing (x, y), marking it as seen.
+Component flood(const Grid& grid, int startX, int startY, std::vector<std::uint8_t>& seen) {
+    Component component{startX, startY, startX, startY, 0};
+    std::vector<std::pair<int, int>> stack{{startX, startY}};
+    seen[static_cast<std::size_t>(startY) * static_cast<std::size_t>(grid.width) + static_cast<std::size_t>(startX)] = 1;
+    while (!stack.empty()) {
+        const auto [x, y] = stack.back();
+        stack.pop_back();
+        ++component.darkCount;
+        component.minX = std::min(component.minX, x);
+        component.maxX = std::max(component.maxX, x);
+        component.minY = std::min(component.minY, y);
+        component.maxY = std::max(component.maxY, y);
+        const std::pair<int, int> neighbours[] = {{x - 1, y}, {x + 1, y}, {x, y - 1}, {x, y + 1}};
+        for (const auto& [nx, ny] : neighbours) {
+            if (nx < 0 || ny < 0 || nx >= grid.width || ny >= grid.height) {
+                continue;
+            }
+            auto& mark = seen[static_cast<std::size_t>(ny) * static_cast<std::size_t>(grid.width) +
+                              static_cast<std::size_t>(nx)];
+            if (!mark && grid.at(nx, ny) < darkLevel) {
+                mark = 1;
+                stack.emplace_back(nx, ny);
+            }
+        }
+    }
+    return component;
+}
+
+bool holdsLightText(const Grid& grid, const Component& component) {
+    int light = 0;
+    for (int y = component.minY; y <= component.maxY; ++y) {
+        for (int x = component.minX; x <= component.maxX; ++x) {
+            light += grid.at(x, y) > lightLevel ? 1 : 0;
+        }
+    }
+    const int area = (component.maxX - component.minX + 1) * (component.maxY - component.minY + 1);
+    return light >= minimumLightShare * area;
+}
+
+} // namespace
+
+std::vector<InvertedTextRegions::Region> InvertedTextRegions::find(const Image& image, std::size_t limit) {
+    std::vector<Region> regions;
+    if (image.isEmpty()) {
+        return regions;
+    }
+    const Grid grid = sampled(image);
+    std::vector<std::uint8_t> seen(grid.levels.size(), 0);
+    const double imageArea = static_cast<double>(grid.width) * grid.height;
+    for (int y = 0; y < grid.height; ++y) {
+        for (int x = 0; x < grid.width; ++x) {
+            if (seen[static_cast<std::size_t>(y) * static_cast<std::size_t>(grid.width) + static_cast<std::size_t>(x)] ||
+                grid.at(x, y) >= darkLevel) {
+                continue;
+            }
+            const Component component = flood(grid, x, y, seen);
+            const int width = component.maxX - component.minX + 1;
+            const int height = component.maxY - component.minY + 1;
+            const double area = static_cast<double>(width) * height;
+            if (width * step < minimumWidthPixels || height * step < minimumHeightPixels ||
+                area > maximumImageShare * imageArea || component.darkCount < minimumFill * area ||
+                !holdsLightText(grid, component)) {
+                continue;
+            }
+            regions.push_back({component.minX * step, component.minY * step,
+                               std::min(width * step, image.width() - component.minX * step),
+                               std::min(height * step, image.height() - component.minY * step)});
+        }
+    }
+    std::stable_sort(regions.begin(), regions.end(),
+                     [](const Region& a, const Region& b) { return a.width * a.height > b.width * b.height; });
+    if (regions.size() > limit) {
+        regions.resize(limit);
+    }
+    return regions;
+}
+
+Image InvertedTextRegions::readableCrop(const Image& image, const Region& region) {
+    // The shape's own colour is its most common dark level; it becomes white, the text black.
+    std::vector<int> histogram(256, 0);
+    for (int y = region.y; y < region.y + region.height; ++y) {
+        for (int x = region.x; x < region.x + region.width; ++x) {
+            ++histogram[static_cast<std::size_t>(luminance(image.row(y) + x * 4))];
+        }
+    }
+    const auto fill =
+        static_cast<int>(std::max_element(histogram.begin(), histogram.begin() + darkLevel) - histogram.begin());
+    const int span = std::max(1, 255 - fill);
+    Image crop(region.width + 2 * margin, region.height + 2 * margin);
+    crop.fill(255, 255, 255);
+    for (int y = 0; y < region.height; ++y) {
+        for (int x = 0; x < region.width; ++x) {
+            const int level = luminance(image.row(region.y + y) + (region.x + x) * 4);
+            const auto value = static_cast<std::uint8_t>(255 - std::clamp((level - fill) * 255 / span, 0, 255));
+            crop.setPixel(x + margin, y + margin, value, value, value);
+        }
+    }
+    return crop;
+}
+
+Rect InvertedTextRegions::boxInImage(const Rect& cropBox, const Region& region, int imageWidth, int imageHeight) {
+    const double cropWidth = region.width + 2.0 * margin;
+    const double cropHeight = region.height + 2.0 * margin;
+    const double left = cropBox.minX() * cropWidth + region.x - margin;
+    const double top = (1.0 - cropBox.maxY()) * cropHeight + region.y - margin;
+    const double width = cropBox.width() * cropWidth;
+    const double height = cropBox.height() * cropHeight;
+    return Rect{{left / imageWidth, (imageHeight - top - height) / imageHeight},
+                {width / imageWidth, height / imageHeight}};
+}
+
+} // namespace brisklet
