@@ -10,6 +10,7 @@ namespace brisklet {
 namespace {
 
 using testing::FakeAccessibleTree;
+using testing::statesOf;
 using Element = FakeAccessibleTree::Element;
 
 constexpr std::int64_t ownProcess = 100;
@@ -18,14 +19,6 @@ constexpr std::uint32_t labelRole = 29;
 constexpr std::uint32_t textRole = 61;
 constexpr std::uint32_t sliderRole = 51;
 constexpr std::uint32_t frameRole = 23;
-
-AccessibleStates statesOf(std::initializer_list<int> states) {
-    AccessibleStates set;
-    for (int state : states) {
-        set.bits |= std::uint64_t{1} << state;
-    }
-    return set;
-}
 
 const AccessibleStates activeWindow = statesOf({AccessibleState::active, AccessibleState::showing});
 const AccessibleStates inactiveWindow = statesOf({AccessibleState::showing});

@@ -13,20 +13,13 @@ namespace brisklet {
 namespace {
 
 using testing::FakeAccessibleTree;
+using testing::statesOf;
 
 constexpr std::int64_t ownProcess = 100;
 constexpr std::int64_t browserProcess = 400;
 constexpr std::uint32_t frameRole = 23;
 constexpr std::uint32_t panelRole = 39;
 constexpr std::uint32_t internalFrameRole = 28;
-
-AccessibleStates statesOf(std::initializer_list<int> states) {
-    AccessibleStates set;
-    for (int state : states) {
-        set.bits |= std::uint64_t{1} << state;
-    }
-    return set;
-}
 
 const AccessibleStates activeWindow = statesOf({AccessibleState::active, AccessibleState::showing});
 const AccessibleStates shown = statesOf({AccessibleState::showing});

@@ -4,6 +4,8 @@
 #include "Platform/Linux/Accessibility/AccessibleTree.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <initializer_list>
 #include <map>
 #include <set>
 #include <string>
@@ -11,6 +13,15 @@
 #include <vector>
 
 namespace brisklet::testing {
+
+/// A state set with the given states on.
+inline AccessibleStates statesOf(std::initializer_list<int> states) {
+    AccessibleStates set;
+    for (int state : states) {
+        set.bits |= std::uint64_t{1} << state;
+    }
+    return set;
+}
 
 /// An accessibility bus in memory for the tree walks: elements by path, each application on its
 /// own bus, every call costing `callCost` seconds on the manual clock. Elements of a hung

@@ -7,6 +7,7 @@
 #include "ZelvorApp/Control/AppEnvironment.h"
 #include "ZelvorApp/Control/AppModel.h"
 #include "ZelvorApp/Control/CaptureGates.h"
+#include "ZelvorApp/Control/PickableWindows.h"
 #include "ZelvorApp/Control/Ports/AlertPresenter.h"
 #include "ZelvorApp/Control/Ports/CaptureSessionPorts.h"
 #include "ZelvorApp/Control/Ports/SelectionOverlayPort.h"
@@ -77,16 +78,10 @@ void RecordingFlows::begin(Flow flow) {
             desktopToken_ = env_.services.desktopVisibility.beginAutomaticHide(
                 flow == Flow::longshot ? DesktopHideReason::longshot : DesktopHideReason::gifRegion);
         }
-        SelectionOverlayConfiguration configuration;
-        configuration.showsCrosshair = preferences.selectionAssistant.showsCrosshair;
-        configuration.showsMagnifier = preferences.selectionAssistant.showsMagnifier;
-        configuration.smartSnapEnabled = preferences.selectionAssistant.smartSnapEnabled;
-        configuration.appearanceMode = preferences.visualAppearanceMode;
-        configuration.fullScreenSelectionHotkey = preferences.selectionFullScreenHotkey;
-        if (flow == Flow::longshot) {
-            configuration.prompt = env_.services.localization.text(L10nKey::overlayPromptLongshot);
-        } else {
-            configuration.prompt = env_.services.localization.text(L10nKey::overlayPromptGif);
+        SelectionOverlayConfiguration configuration = SelectionOverlayConfiguration::following(
+            preferences, env_.services.localization.text(flow == Flow::longshot ? L10nKey::overlayPromptLongshot
+                                                                                : L10nKey::overlayPromptGif));
+        if (flow != Flow::longshot) {
             configuration.showsActionButtons = true;
             configuration.autoConfirmOnMouseUp = false;
             configuration.confirmSymbolName = "play.fill";
@@ -119,18 +114,8 @@ void RecordingFlows::startGIFWindow() {
     if (!passGates()) {
         return;
     }
-    std::vector<CapturedWindowInfo> windows;
-    if (env_.services.windows) {
-        windows = env_.services.windows->windows(env_.services.workspace.currentProcessIdentifier());
-    }
+    const auto windows = pickableWindowsOrAlert(env_, "gif window capture skipped reason=noRecordableWindow");
     if (windows.empty()) {
-        const LocalizationStore& text = env_.services.localization;
-        RuntimeLogger::log("gif window capture skipped reason=noRecordableWindow");
-        env_.ports.alerts.present({text.text(L10nKey::alertNoRecordableWindowTitle),
-                                   text.text(L10nKey::alertNoRecordableWindowMessage),
-                                   {text.text(L10nKey::genericOK)},
-                                   AlertRequest::Style::informational},
-                                  [](int) {});
         return;
     }
     if (!env_.ports.windowPicker) {

@@ -114,19 +114,11 @@ void ScreenshotFlow::beginSelection(Request request) {
 
 SelectionOverlayConfiguration ScreenshotFlow::overlayConfiguration(std::optional<Rect> targetScreenFrame) const {
     const AppPreferences& preferences = model_.preferences();
-    SelectionOverlayConfiguration configuration;
-    configuration.prompt = env_.services.localization.text(L10nKey::overlayPromptScreenshot);
-    configuration.showsActionButtons = false;
-    configuration.autoConfirmOnMouseUp = true;
-    configuration.showsCrosshair = preferences.selectionAssistant.showsCrosshair;
-    configuration.showsMagnifier = preferences.selectionAssistant.showsMagnifier;
-    configuration.smartSnapEnabled = preferences.selectionAssistant.smartSnapEnabled;
-    configuration.appearanceMode = preferences.visualAppearanceMode;
+    SelectionOverlayConfiguration configuration = SelectionOverlayConfiguration::following(
+        preferences, env_.services.localization.text(L10nKey::overlayPromptScreenshot));
     if (preferences.selectionAssistant.remembersLastSelection) {
         configuration.rememberedSelection = preferences.lastScreenshotSelection;
     }
-    configuration.waitForCleanSnapshotBeforeConfirm = true;
-    configuration.fullScreenSelectionHotkey = preferences.selectionFullScreenHotkey;
     configuration.preferredScreenFrame = targetScreenFrame;
     return configuration;
 }

@@ -15,8 +15,14 @@
 
 namespace brisklet {
 
+struct AppPreferences;
+
 /// How the overlay behaves for one flow (screenshot, longshot, GIF region, …).
 struct SelectionOverlayConfiguration {
+    /// `prompt` with the person's selection assistants (crosshair, magnifier, snapping), their
+    /// appearance and their full-screen selection hotkey; the rest as for every flow.
+    static SelectionOverlayConfiguration following(const AppPreferences& preferences, std::string prompt);
+
     std::string prompt;
     bool showsActionButtons = false;
     std::string confirmTitle;

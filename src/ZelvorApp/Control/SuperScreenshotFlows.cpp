@@ -10,6 +10,7 @@
 #include "ZelvorApp/Control/AppEnvironment.h"
 #include "ZelvorApp/Control/AppModel.h"
 #include "ZelvorApp/Control/CaptureGates.h"
+#include "ZelvorApp/Control/PickableWindows.h"
 #include "ZelvorApp/Control/Ports/AlertPresenter.h"
 #include "ZelvorApp/Control/Ports/FloatingThumbnailPort.h"
 #include "ZelvorApp/Control/Ports/SelectionOverlayPort.h"
@@ -79,18 +80,8 @@ void SuperScreenshotFlows::startRegion() {
 }
 
 void SuperScreenshotFlows::openPicker() {
-    std::vector<CapturedWindowInfo> windows;
-    if (env_.services.windows) {
-        windows = env_.services.windows->windows(env_.services.workspace.currentProcessIdentifier());
-    }
+    const auto windows = pickableWindowsOrAlert(env_, "super screenshot skipped reason=noWindow");
     if (windows.empty()) {
-        const LocalizationStore& text = env_.services.localization;
-        RuntimeLogger::log("super screenshot skipped reason=noWindow");
-        env_.ports.alerts.present({text.text(L10nKey::alertNoRecordableWindowTitle),
-                                   text.text(L10nKey::alertNoRecordableWindowMessage),
-                                   {text.text(L10nKey::genericOK)},
-                                   AlertRequest::Style::informational},
-                                  [](int) {});
         return;
     }
     if (!env_.ports.windowPicker) {
@@ -120,16 +111,8 @@ void SuperScreenshotFlows::openOverlay() {
         return;
     }
     const AppPreferences& preferences = model_.preferences();
-    SelectionOverlayConfiguration configuration;
-    configuration.prompt = env_.services.localization.text(L10nKey::overlayPromptSuperScreenshot);
-    configuration.showsActionButtons = false;
-    configuration.autoConfirmOnMouseUp = true;
-    configuration.showsCrosshair = preferences.selectionAssistant.showsCrosshair;
-    configuration.showsMagnifier = preferences.selectionAssistant.showsMagnifier;
-    configuration.smartSnapEnabled = preferences.selectionAssistant.smartSnapEnabled;
-    configuration.appearanceMode = preferences.visualAppearanceMode;
-    configuration.fullScreenSelectionHotkey = preferences.selectionFullScreenHotkey;
-    configuration.waitForCleanSnapshotBeforeConfirm = true;
+    SelectionOverlayConfiguration configuration = SelectionOverlayConfiguration::following(
+        preferences, env_.services.localization.text(L10nKey::overlayPromptSuperScreenshot));
     model_.setState(AppViewState::capturingSuperScreenshot);
     std::weak_ptr<bool> alive = alive_;
     SelectionOverlayPort::Handlers handlers;
