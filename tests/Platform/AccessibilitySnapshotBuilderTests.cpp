@@ -86,9 +86,9 @@ protected:
 };
 
 TEST_F(AccessibilitySnapshotBuilderTest, ReadsEachElementsTextsFrameAndValue) {
-    tree.add("/notes/window", "/notes", {.role = frameRole, .name = "Notes", .states = activeWindow});
+    tree.add("/notes/window", "/notes", {.role = frameRole, .name = "Notes", .helpText = "", .states = activeWindow});
     tree.add("/notes/window/label", "/notes/window",
-             {.role = labelRole, .name = "Quarterly report", .attributes = {{"help", "Shown on the cover"}}});
+             {.role = labelRole, .name = "Quarterly report", .helpText = "Shown on the cover"});
     tree.add("/notes/window/field", "/notes/window",
              {.role = textRole,
               .description = "Summary field",

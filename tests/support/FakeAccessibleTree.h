@@ -38,7 +38,6 @@ public:
         std::optional<std::string> roleName{};
         AccessibleStates states{};
         AccessibleInterfaces interfaces{};
-        AccessibleAttributes attributes{};
         AccessibleAttributes documentAttributes{};
         std::optional<std::string> text{};
         std::vector<TextRange> selections{};
@@ -127,9 +126,6 @@ public:
     }
     std::optional<AccessibleInterfaces> interfaces(const AccessibleRef& object, int timeout) override {
         return read(object, timeout, [](const Element& e) { return std::optional(e.interfaces); });
-    }
-    std::optional<AccessibleAttributes> attributes(const AccessibleRef& object, int timeout) override {
-        return read(object, timeout, [](const Element& e) { return std::optional(e.attributes); });
     }
     std::optional<ScreenExtents> extents(const AccessibleRef& object, int timeout) override {
         return read(object, timeout,

@@ -145,13 +145,6 @@ std::optional<std::string> AccessibilitySnapshotBuilder::roleName(const Accessib
 }
 
 std::optional<std::string> AccessibilitySnapshotBuilder::help(const AccessibleRef& element) {
-    if (const auto attributes = ask([&](int timeout) { return tree_.attributes(element, timeout); })) {
-        if (const auto found = attributes->find("help"); found != attributes->end()) {
-            if (auto text = meaningful(found->second)) {
-                return text;
-            }
-        }
-    }
     // Only newer AT-SPI versions have the property; an application whose root does not answer
     // it is not asked again for every element.
     if (hasHelpText_ == false || deadline_->expired()) {

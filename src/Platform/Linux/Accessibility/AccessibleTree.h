@@ -95,7 +95,6 @@ public:
     /// The role's name as the application spells it, for roles newer than the ones we know.
     virtual std::optional<std::string> roleName(const AccessibleRef&, int) { return std::nullopt; }
     virtual std::optional<AccessibleInterfaces> interfaces(const AccessibleRef&, int) { return std::nullopt; }
-    virtual std::optional<AccessibleAttributes> attributes(const AccessibleRef&, int) { return std::nullopt; }
     virtual std::optional<ScreenExtents> extents(const AccessibleRef&, int) { return std::nullopt; }
     /// The Value interface's current value (sliders, spin boxes, progress bars).
     virtual std::optional<double> currentValue(const AccessibleRef&, int) { return std::nullopt; }

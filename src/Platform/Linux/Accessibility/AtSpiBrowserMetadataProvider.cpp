@@ -70,6 +70,7 @@ bool AtSpiBrowserMetadataProvider::isBrowser(const RunningApplication& applicati
 }
 
 std::optional<BrowserCaptureMetadata> AtSpiBrowserMetadataProvider::metadata(const RunningApplication& application) {
+    const std::lock_guard lock(bus_.mutex());
     if (!isBrowser(application)) {
         return std::nullopt;
     }

@@ -25,7 +25,7 @@ public:
 private:
     const Clock& clock_;
     BrowserPageFinder::Options options_;
-    AtSpiBusConnection bus_{QStringLiteral("brisklet-accessibility-browser")};
+    AtSpiBusConnection bus_;
 };
 
 } // namespace brisklet

@@ -1,7 +1,9 @@
 #include "Platform/Linux/Accessibility/AtSpiBusConnection.h"
 
+#include "Platform/Linux/Accessibility/AtSpiWire.h"
 #include "Platform/Linux/Accessibility/FocusedSelectionFinder.h"
 
+#include <QDBusConnection>
 #include <QDBusMessage>
 
 #include <optional>
@@ -35,23 +37,26 @@ std::optional<QString> accessibilityBusAddress(int timeoutMilliseconds) {
 
 } // namespace
 
-AtSpiBusConnection::AtSpiBusConnection(QString name) : name_(std::move(name)) {}
+AtSpiBusConnection::AtSpiBusConnection() = default;
 
-AtSpiBusConnection::~AtSpiBusConnection() {
-    QDBusConnection::disconnectFromBus(name_);
-}
+AtSpiBusConnection::~AtSpiBusConnection() = default;
 
 bool AtSpiBusConnection::connect(const Clock& clock, double deadline) const {
-    if (QDBusConnection(name_).isConnected()) {
+    if (wire_ && wire_->isConnected()) {
         return true;
     }
-    // A connection that dropped (the bus restarted) keeps its name until it is released.
-    QDBusConnection::disconnectFromBus(name_);
+    // A connection that dropped (the bus restarted) is replaced by a new one.
+    wire_.reset();
     const auto address = accessibilityBusAddress(FocusedSelectionFinder::millisecondsUntil(clock, deadline));
     if (!address) {
         return false;
     }
-    return QDBusConnection::connectToBus(*address, name_).isConnected();
+    auto wire = std::make_unique<AtSpiWire>(address->toStdString());
+    if (!wire->isConnected()) {
+        return false;
+    }
+    wire_ = std::move(wire);
+    return true;
 }
 
 } // namespace brisklet

@@ -1,11 +1,6 @@
 #include "Platform/Linux/Accessibility/AtSpiBusTree.h"
 
-#include <QDBusArgument>
-#include <QDBusMessage>
-#include <QDBusObjectPath>
-#include <QDBusPendingCall>
-#include <QDBusVariant>
-#include <QMap>
+#include <dbus/dbus.h>
 
 #include <algorithm>
 #include <limits>
@@ -15,147 +10,245 @@ namespace brisklet {
 
 namespace {
 
-const QString accessibleInterface = QStringLiteral("org.a11y.atspi.Accessible");
-const QString textInterface = QStringLiteral("org.a11y.atspi.Text");
-const QString propertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
+const std::string accessibleInterface = "org.a11y.atspi.Accessible";
+const std::string textInterface = "org.a11y.atspi.Text";
+const std::string componentInterface = "org.a11y.atspi.Component";
+const std::string propertiesInterface = "org.freedesktop.DBus.Properties";
 
-std::optional<std::vector<AccessibleRef>> references(const QVariant& value) {
-    if (!value.canConvert<QDBusArgument>()) {
+constexpr std::uint32_t sortCanonical = 1;
+// Component.GetExtents' coordinate type for the whole screen.
+constexpr std::uint32_t screenCoordinates = 0;
+
+AtSpiQuestion question(const AccessibleRef& object, const std::string& interface, const std::string& method,
+                       std::vector<AtSpiArgument> arguments = {}) {
+    return {object.bus, object.path, interface, method, std::move(arguments)};
+}
+
+AtSpiQuestion propertyQuestion(const AccessibleRef& object, const std::string& interface, const std::string& name) {
+    return question(object, propertiesInterface, "Get", {interface, name});
+}
+
+/// The reader of a reply's first argument, when there is one.
+std::optional<DBusMessageIter> firstArgument(DBusMessage* reply) {
+    DBusMessageIter iterator;
+    if (!reply || !dbus_message_iter_init(reply, &iterator)) {
         return std::nullopt;
     }
-    const QDBusArgument argument = value.value<QDBusArgument>();
-    if (argument.currentSignature() != QLatin1String("a(so)")) {
+    return iterator;
+}
+
+std::optional<std::int64_t> integerAt(DBusMessageIter& iterator) {
+    switch (dbus_message_iter_get_arg_type(&iterator)) {
+    case DBUS_TYPE_INT32: {
+        dbus_int32_t value = 0;
+        dbus_message_iter_get_basic(&iterator, &value);
+        return value;
+    }
+    case DBUS_TYPE_UINT32: {
+        dbus_uint32_t value = 0;
+        dbus_message_iter_get_basic(&iterator, &value);
+        return value;
+    }
+    case DBUS_TYPE_INT64: {
+        dbus_int64_t value = 0;
+        dbus_message_iter_get_basic(&iterator, &value);
+        return value;
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
+std::optional<std::string> stringAt(DBusMessageIter& iterator) {
+    if (dbus_message_iter_get_arg_type(&iterator) != DBUS_TYPE_STRING) {
+        return std::nullopt;
+    }
+    const char* value = nullptr;
+    dbus_message_iter_get_basic(&iterator, &value);
+    return std::string(value ? value : "");
+}
+
+std::optional<std::int64_t> integerReply(DBusMessage* reply, int index = 0) {
+    auto iterator = firstArgument(reply);
+    for (int skipped = 0; iterator && skipped < index; ++skipped) {
+        if (!dbus_message_iter_next(&*iterator)) {
+            return std::nullopt;
+        }
+    }
+    return iterator ? integerAt(*iterator) : std::nullopt;
+}
+
+std::optional<std::string> stringReply(DBusMessage* reply) {
+    auto iterator = firstArgument(reply);
+    return iterator ? stringAt(*iterator) : std::nullopt;
+}
+
+/// The reader inside a reply whose first argument is an array of `elementType`.
+std::optional<DBusMessageIter> arrayReply(DBusMessage* reply, int elementType) {
+    auto iterator = firstArgument(reply);
+    if (!iterator || dbus_message_iter_get_arg_type(&*iterator) != DBUS_TYPE_ARRAY ||
+        dbus_message_iter_get_element_type(&*iterator) != elementType) {
+        return std::nullopt;
+    }
+    DBusMessageIter elements;
+    dbus_message_iter_recurse(&*iterator, &elements);
+    return elements;
+}
+
+/// An "a(so)" answer.
+std::optional<std::vector<AccessibleRef>> references(DBusMessage* reply) {
+    auto elements = arrayReply(reply, DBUS_TYPE_STRUCT);
+    if (!elements) {
         return std::nullopt;
     }
     std::vector<AccessibleRef> objects;
-    argument.beginArray();
-    while (!argument.atEnd()) {
-        QString bus;
-        QDBusObjectPath path;
-        argument.beginStructure();
-        argument >> bus >> path;
-        argument.endStructure();
-        objects.push_back({bus.toStdString(), path.path().toStdString()});
+    for (; dbus_message_iter_get_arg_type(&*elements) == DBUS_TYPE_STRUCT; dbus_message_iter_next(&*elements)) {
+        DBusMessageIter fields;
+        dbus_message_iter_recurse(&*elements, &fields);
+        const auto bus = stringAt(fields);
+        if (!bus || !dbus_message_iter_next(&fields) ||
+            dbus_message_iter_get_arg_type(&fields) != DBUS_TYPE_OBJECT_PATH) {
+            return std::nullopt;
+        }
+        const char* path = nullptr;
+        dbus_message_iter_get_basic(&fields, &path);
+        objects.push_back({*bus, path ? path : ""});
     }
-    argument.endArray();
     return objects;
 }
 
-// The Collection interface's match types and sort order (their numbers on the bus).
-constexpr int matchAll = 1;
-constexpr int matchAny = 2;
-constexpr uint sortCanonical = 1;
-
-/// A Collection match rule "(aiia{ss}iaiiasib)" for elements in the focused state, whatever
-/// their attributes, roles and interfaces.
-QDBusArgument focusedMatchRule() {
-    QDBusArgument rule;
-    rule.beginStructure();
-    rule << QList<int>{1 << AccessibleState::focused, 0} << matchAll;
-    rule.beginMap(QMetaType::fromType<QString>(), QMetaType::fromType<QString>());
-    rule.endMap();
-    rule << matchAny << QList<int>{} << matchAny << QStringList{} << matchAll << false;
-    rule.endStructure();
-    return rule;
-}
-
-std::optional<std::int64_t> integer(const std::optional<QVariantList>& reply, int index = 0) {
-    if (!reply || reply->size() <= index) {
+/// An "as" answer.
+std::optional<std::vector<std::string>> stringList(DBusMessage* reply) {
+    auto elements = arrayReply(reply, DBUS_TYPE_STRING);
+    if (!elements) {
         return std::nullopt;
     }
-    bool ok = false;
-    const qlonglong value = reply->at(index).toLongLong(&ok);
-    return ok ? std::optional<std::int64_t>(value) : std::nullopt;
-}
-
-std::optional<std::string> stringReply(const std::optional<QVariantList>& reply) {
-    if (!reply || reply->isEmpty() || reply->front().typeId() != QMetaType::QString) {
-        return std::nullopt;
+    std::vector<std::string> strings;
+    for (; dbus_message_iter_get_arg_type(&*elements) == DBUS_TYPE_STRING; dbus_message_iter_next(&*elements)) {
+        strings.push_back(*stringAt(*elements));
     }
-    return reply->front().toString().toStdString();
+    return strings;
 }
 
 /// An "a{ss}" answer.
-std::optional<AccessibleAttributes> attributeMap(const std::optional<QVariantList>& reply) {
-    if (!reply || reply->isEmpty() || !reply->front().canConvert<QDBusArgument>()) {
+std::optional<AccessibleAttributes> attributeMap(DBusMessage* reply) {
+    auto entries = arrayReply(reply, DBUS_TYPE_DICT_ENTRY);
+    if (!entries) {
         return std::nullopt;
     }
-    const QDBusArgument argument = reply->front().value<QDBusArgument>();
-    if (argument.currentSignature() != QLatin1String("a{ss}")) {
-        return std::nullopt;
-    }
-    const auto map = qdbus_cast<QMap<QString, QString>>(argument);
     AccessibleAttributes attributes;
-    for (auto entry = map.cbegin(); entry != map.cend(); ++entry) {
-        attributes.emplace(entry.key().toStdString(), entry.value().toStdString());
+    for (; dbus_message_iter_get_arg_type(&*entries) == DBUS_TYPE_DICT_ENTRY; dbus_message_iter_next(&*entries)) {
+        DBusMessageIter entry;
+        dbus_message_iter_recurse(&*entries, &entry);
+        auto key = stringAt(entry);
+        if (!key || !dbus_message_iter_next(&entry)) {
+            return std::nullopt;
+        }
+        auto value = stringAt(entry);
+        if (!value) {
+            return std::nullopt;
+        }
+        attributes.insert_or_assign(std::move(*key), std::move(*value));
     }
     return attributes;
 }
 
-// Component.GetExtents' coordinate type for the whole screen.
-constexpr uint screenCoordinates = 0;
+/// The reader inside a "v" answer (a property's value).
+std::optional<DBusMessageIter> variantReply(DBusMessage* reply) {
+    auto iterator = firstArgument(reply);
+    if (!iterator || dbus_message_iter_get_arg_type(&*iterator) != DBUS_TYPE_VARIANT) {
+        return std::nullopt;
+    }
+    DBusMessageIter value;
+    dbus_message_iter_recurse(&*iterator, &value);
+    return value;
+}
 
-std::string questionKey(const AccessibleRef& object, const QString& interface, const QString& method,
-                        const QVariantList& arguments) {
-    std::string key = object.bus + '\n' + object.path + '\n' + interface.toStdString() + '\n' + method.toStdString();
-    for (const auto& argument : arguments) {
-        key += '\n' + argument.toString().toStdString();
+std::optional<std::string> stringPropertyReply(DBusMessage* reply) {
+    auto value = variantReply(reply);
+    return value ? stringAt(*value) : std::nullopt;
+}
+
+std::string questionKey(const AtSpiQuestion& question) {
+    std::string key = question.bus + '\n' + question.path + '\n' + question.interface + '\n' + question.method;
+    for (const auto& argument : question.arguments) {
+        key += '\n';
+        if (const auto* text = std::get_if<std::string>(&argument)) {
+            key += *text;
+        } else if (const auto* number = std::get_if<std::int32_t>(&argument)) {
+            key += std::to_string(*number);
+        } else if (const auto* unsignedNumber = std::get_if<std::uint32_t>(&argument)) {
+            key += std::to_string(*unsignedNumber);
+        } else if (const auto* flag = std::get_if<bool>(&argument)) {
+            key += *flag ? "true" : "false";
+        } else {
+            key += "states " + std::to_string(std::get<AtSpiStateMatchRule>(argument).states);
+        }
     }
     return key;
 }
 
 } // namespace
 
-AtSpiBusTree::AtSpiBusTree(QDBusConnection connection) : connection_(std::move(connection)) {}
+AtSpiBusTree::AtSpiBusTree(AtSpiWire& wire) : wire_(wire) {}
 
 AccessibleRef AtSpiBusTree::desktop() const {
     return {"org.a11y.atspi.Registry", "/org/a11y/atspi/accessible/root"};
 }
 
 std::optional<std::vector<AccessibleRef>> AtSpiBusTree::children(const AccessibleRef& object, int timeoutMilliseconds) {
-    const auto reply = call(object, accessibleInterface, QStringLiteral("GetChildren"), {}, timeoutMilliseconds);
-    if (!reply || reply->isEmpty()) {
-        return std::nullopt;
+    if (const auto found = caches_.find(object.bus); found != caches_.end() && found->second) {
+        if (auto listed = found->second->children(object)) {
+            return listed;
+        }
     }
-    return references(reply->front());
+    return references(call(question(object, accessibleInterface, "GetChildren"), timeoutMilliseconds).message());
 }
 
 std::optional<std::vector<AccessibleRef>> AtSpiBusTree::focusedDescendants(const AccessibleRef& window,
                                                                            int timeoutMilliseconds) {
-    const auto reply = call(window, QStringLiteral("org.a11y.atspi.Collection"), QStringLiteral("GetMatches"),
-                            {QVariant::fromValue(focusedMatchRule()), sortCanonical, 1, true}, timeoutMilliseconds);
-    if (!reply || reply->isEmpty()) {
-        return std::nullopt;
-    }
-    return references(reply->front());
+    const AtSpiStateMatchRule focused{std::uint64_t{1} << AccessibleState::focused};
+    const auto reply = call(
+        question(window, "org.a11y.atspi.Collection", "GetMatches", {focused, sortCanonical, std::int32_t{1}, true}),
+        timeoutMilliseconds);
+    return references(reply.message());
 }
 
 std::optional<AccessibleStates> AtSpiBusTree::states(const AccessibleRef& object, int timeoutMilliseconds) {
-    const auto reply = call(object, accessibleInterface, QStringLiteral("GetState"), {}, timeoutMilliseconds);
-    if (!reply || reply->isEmpty()) {
+    const auto reply = call(question(object, accessibleInterface, "GetState"), timeoutMilliseconds);
+    auto words = arrayReply(reply.message(), DBUS_TYPE_UINT32);
+    if (!words) {
         return std::nullopt;
     }
-    const QList<uint> words = qdbus_cast<QList<uint>>(reply->front());
     AccessibleStates states;
-    for (qsizetype index = 0; index < words.size() && index < 2; ++index) {
-        states.bits |= static_cast<std::uint64_t>(words[index]) << (32 * index);
+    for (int index = 0; index < 2 && dbus_message_iter_get_arg_type(&*words) == DBUS_TYPE_UINT32; ++index) {
+        dbus_uint32_t word = 0;
+        dbus_message_iter_get_basic(&*words, &word);
+        states.bits |= static_cast<std::uint64_t>(word) << (32 * index);
+        dbus_message_iter_next(&*words);
     }
     return states;
 }
 
 std::optional<std::uint32_t> AtSpiBusTree::role(const AccessibleRef& object, int timeoutMilliseconds) {
-    const auto value = integer(call(object, accessibleInterface, QStringLiteral("GetRole"), {}, timeoutMilliseconds));
+    if (const auto* element = cached(object)) {
+        return element->role;
+    }
+    const auto value =
+        integerReply(call(question(object, accessibleInterface, "GetRole"), timeoutMilliseconds).message());
     return value ? std::optional<std::uint32_t>(static_cast<std::uint32_t>(*value)) : std::nullopt;
 }
 
 std::optional<std::int64_t> AtSpiBusTree::processId(const std::string& bus, int timeoutMilliseconds) {
     const AccessibleRef daemon{"org.freedesktop.DBus", "/org/freedesktop/DBus"};
-    return integer(call(daemon, QStringLiteral("org.freedesktop.DBus"), QStringLiteral("GetConnectionUnixProcessID"),
-                        {QString::fromStdString(bus)}, timeoutMilliseconds));
+    return integerReply(
+        call(question(daemon, "org.freedesktop.DBus", "GetConnectionUnixProcessID", {bus}), timeoutMilliseconds)
+            .message());
 }
 
 std::optional<int> AtSpiBusTree::selectionCount(const AccessibleRef& object, int timeoutMilliseconds) {
-    const auto count = integer(call(object, textInterface, QStringLiteral("GetNSelections"), {}, timeoutMilliseconds));
+    const auto count =
+        integerReply(call(question(object, textInterface, "GetNSelections"), timeoutMilliseconds).message());
     if (!count || *count < 0) {
         return std::nullopt;
     }
@@ -163,9 +256,10 @@ std::optional<int> AtSpiBusTree::selectionCount(const AccessibleRef& object, int
 }
 
 std::optional<TextRange> AtSpiBusTree::selection(const AccessibleRef& object, int index, int timeoutMilliseconds) {
-    const auto reply = call(object, textInterface, QStringLiteral("GetSelection"), {index}, timeoutMilliseconds);
-    const auto start = integer(reply, 0);
-    const auto end = integer(reply, 1);
+    const auto reply =
+        call(question(object, textInterface, "GetSelection", {std::int32_t{index}}), timeoutMilliseconds);
+    const auto start = integerReply(reply.message(), 0);
+    const auto end = integerReply(reply.message(), 1);
     if (!start || !end) {
         return std::nullopt;
     }
@@ -174,184 +268,197 @@ std::optional<TextRange> AtSpiBusTree::selection(const AccessibleRef& object, in
 
 std::optional<std::string> AtSpiBusTree::text(const AccessibleRef& object, TextRange range, int timeoutMilliseconds) {
     return stringReply(
-        call(object, textInterface, QStringLiteral("GetText"), {range.start, range.end}, timeoutMilliseconds));
+        call(question(object, textInterface, "GetText", {std::int32_t{range.start}, std::int32_t{range.end}}),
+             timeoutMilliseconds)
+            .message());
 }
 
 std::optional<std::string> AtSpiBusTree::name(const AccessibleRef& object, int timeoutMilliseconds) {
-    return stringProperty(object, QStringLiteral("Name"), timeoutMilliseconds);
+    if (const auto* element = cached(object)) {
+        return element->name;
+    }
+    return stringProperty(object, "Name", timeoutMilliseconds);
 }
 
 std::optional<std::string> AtSpiBusTree::description(const AccessibleRef& object, int timeoutMilliseconds) {
-    return stringProperty(object, QStringLiteral("Description"), timeoutMilliseconds);
+    if (const auto* element = cached(object)) {
+        return element->description;
+    }
+    return stringProperty(object, "Description", timeoutMilliseconds);
 }
 
 std::optional<std::string> AtSpiBusTree::helpText(const AccessibleRef& object, int timeoutMilliseconds) {
-    return stringProperty(object, QStringLiteral("HelpText"), timeoutMilliseconds);
+    return stringProperty(object, "HelpText", timeoutMilliseconds);
 }
 
 std::optional<std::string> AtSpiBusTree::roleName(const AccessibleRef& object, int timeoutMilliseconds) {
-    return stringReply(call(object, accessibleInterface, QStringLiteral("GetRoleName"), {}, timeoutMilliseconds));
+    return stringReply(call(question(object, accessibleInterface, "GetRoleName"), timeoutMilliseconds).message());
 }
 
 std::optional<AccessibleInterfaces> AtSpiBusTree::interfaces(const AccessibleRef& object, int timeoutMilliseconds) {
-    const auto reply = call(object, accessibleInterface, QStringLiteral("GetInterfaces"), {}, timeoutMilliseconds);
-    if (!reply || reply->isEmpty() || !reply->front().canConvert<QStringList>()) {
+    const auto* element = cached(object);
+    const auto names =
+        element
+            ? std::optional(element->interfaces)
+            : stringList(call(question(object, accessibleInterface, "GetInterfaces"), timeoutMilliseconds).message());
+    if (!names) {
         return std::nullopt;
     }
-    const QStringList names = reply->front().toStringList();
-    const auto has = [&names](const char* name) { return names.contains(QLatin1String(name)); };
+    const auto has = [&names](const char* name) {
+        return std::find(names->begin(), names->end(), name) != names->end();
+    };
     return AccessibleInterfaces{has("org.a11y.atspi.Text"), has("org.a11y.atspi.Value"),
                                 has("org.a11y.atspi.Component"), has("org.a11y.atspi.Document")};
 }
 
-std::optional<AccessibleAttributes> AtSpiBusTree::attributes(const AccessibleRef& object, int timeoutMilliseconds) {
-    return attributeMap(call(object, accessibleInterface, QStringLiteral("GetAttributes"), {}, timeoutMilliseconds));
-}
-
 std::optional<ScreenExtents> AtSpiBusTree::extents(const AccessibleRef& object, int timeoutMilliseconds) {
-    const auto reply = call(object, QStringLiteral("org.a11y.atspi.Component"), QStringLiteral("GetExtents"),
-                            {screenCoordinates}, timeoutMilliseconds);
-    if (!reply || reply->isEmpty() || !reply->front().canConvert<QDBusArgument>()) {
+    const auto reply =
+        call(question(object, componentInterface, "GetExtents", {screenCoordinates}), timeoutMilliseconds);
+    auto iterator = firstArgument(reply.message());
+    if (!iterator || dbus_message_iter_get_arg_type(&*iterator) != DBUS_TYPE_STRUCT) {
         return std::nullopt;
     }
-    const QDBusArgument argument = reply->front().value<QDBusArgument>();
-    if (argument.currentSignature() != QLatin1String("(iiii)")) {
-        return std::nullopt;
+    DBusMessageIter fields;
+    dbus_message_iter_recurse(&*iterator, &fields);
+    int values[4] = {};
+    for (int index = 0; index < 4; ++index) {
+        if (dbus_message_iter_get_arg_type(&fields) != DBUS_TYPE_INT32) {
+            return std::nullopt;
+        }
+        dbus_int32_t value = 0;
+        dbus_message_iter_get_basic(&fields, &value);
+        values[index] = value;
+        dbus_message_iter_next(&fields);
     }
-    ScreenExtents extents;
-    argument.beginStructure();
-    argument >> extents.x >> extents.y >> extents.width >> extents.height;
-    argument.endStructure();
-    return extents;
+    return ScreenExtents{values[0], values[1], values[2], values[3]};
 }
 
 std::optional<double> AtSpiBusTree::currentValue(const AccessibleRef& object, int timeoutMilliseconds) {
-    const auto value =
-        property(object, QStringLiteral("org.a11y.atspi.Value"), QStringLiteral("CurrentValue"), timeoutMilliseconds);
-    if (!value || value->typeId() != QMetaType::Double) {
+    const auto reply = property(object, "org.a11y.atspi.Value", "CurrentValue", timeoutMilliseconds);
+    auto value = variantReply(reply.message());
+    if (!value || dbus_message_iter_get_arg_type(&*value) != DBUS_TYPE_DOUBLE) {
         return std::nullopt;
     }
-    return value->toDouble();
+    double number = 0;
+    dbus_message_iter_get_basic(&*value, &number);
+    return number;
 }
 
 std::optional<AccessibleAttributes> AtSpiBusTree::documentAttributes(const AccessibleRef& object,
                                                                      int timeoutMilliseconds) {
-    return attributeMap(call(object, QStringLiteral("org.a11y.atspi.Document"), QStringLiteral("GetAttributes"), {},
-                             timeoutMilliseconds));
+    return attributeMap(
+        call(question(object, "org.a11y.atspi.Document", "GetAttributes"), timeoutMilliseconds).message());
 }
 
-std::optional<QVariant> AtSpiBusTree::property(const AccessibleRef& object, const QString& interface,
-                                               const QString& name, int timeoutMilliseconds) {
-    const auto reply = call(object, propertiesInterface, QStringLiteral("Get"), {interface, name}, timeoutMilliseconds);
-    if (!reply || reply->isEmpty() || !reply->front().canConvert<QDBusVariant>()) {
-        return std::nullopt;
-    }
-    return qvariant_cast<QDBusVariant>(reply->front()).variant();
+AtSpiAnswer AtSpiBusTree::property(const AccessibleRef& object, const std::string& interface, const std::string& name,
+                                   int timeoutMilliseconds) {
+    return call(propertyQuestion(object, interface, name), timeoutMilliseconds);
 }
 
-std::optional<std::string> AtSpiBusTree::stringProperty(const AccessibleRef& object, const QString& name,
+std::optional<std::string> AtSpiBusTree::stringProperty(const AccessibleRef& object, const std::string& name,
                                                         int timeoutMilliseconds) {
-    const auto value = property(object, accessibleInterface, name, timeoutMilliseconds);
-    if (!value || value->typeId() != QMetaType::QString) {
-        return std::nullopt;
-    }
-    return value->toString().toStdString();
+    return stringPropertyReply(property(object, accessibleInterface, name, timeoutMilliseconds).message());
 }
 
-std::optional<QVariantList> AtSpiBusTree::call(const AccessibleRef& object, const QString& interface,
-                                               const QString& method, const QVariantList& arguments,
-                                               int timeoutMilliseconds) {
-    if (timeoutMilliseconds <= 0 || !connection_.isConnected()) {
-        return std::nullopt;
+AtSpiAnswer AtSpiBusTree::call(const AtSpiQuestion& question, int timeoutMilliseconds) {
+    if (timeoutMilliseconds <= 0 || !wire_.isConnected()) {
+        return {};
     }
-    QDBusMessage reply;
-    if (const auto found = prefetched_.find(questionKey(object, interface, method, arguments));
-        found != prefetched_.end()) {
-        reply = std::move(found->second);
+    if (const auto found = prefetched_.find(questionKey(question)); found != prefetched_.end()) {
+        AtSpiAnswer answer = std::move(found->second);
         prefetched_.erase(found);
-    } else {
-        QDBusMessage message = QDBusMessage::createMethodCall(QString::fromStdString(object.bus),
-                                                              QString::fromStdString(object.path), interface, method);
-        message.setArguments(arguments);
-        reply = connection_.call(message, QDBus::Block, timeoutMilliseconds);
+        return answer;
     }
-    if (reply.type() != QDBusMessage::ReplyMessage) {
-        return std::nullopt;
-    }
-    return reply.arguments();
+    return wire_.ask(question, timeoutMilliseconds);
 }
 
 void AtSpiBusTree::prefetch(const std::vector<AccessibleRef>& objects, int timeoutMilliseconds) {
-    if (timeoutMilliseconds <= 0 || !connection_.isConnected() || objects.empty()) {
+    if (timeoutMilliseconds <= 0 || !wire_.isConnected() || objects.empty()) {
         return;
     }
-    // What every element is asked: who it is, what it can do and its children. The name and
-    // description go one property at a time, as `property` explains.
-    std::vector<Question> first;
-    first.reserve(objects.size() * 6);
+    // What every element is asked: who it is, what it can do and its children. The application's
+    // cache, where it keeps one, answers them; otherwise the name and description go one
+    // property at a time, as `property` explains.
     for (const auto& object : objects) {
-        first.push_back({object, accessibleInterface, QStringLiteral("GetRole"), {}});
-        first.push_back({object, propertiesInterface, QStringLiteral("Get"), {accessibleInterface, QStringLiteral("Name")}});
-        first.push_back(
-            {object, propertiesInterface, QStringLiteral("Get"), {accessibleInterface, QStringLiteral("Description")}});
-        first.push_back({object, accessibleInterface, QStringLiteral("GetAttributes"), {}});
-        first.push_back({object, accessibleInterface, QStringLiteral("GetInterfaces"), {}});
-        first.push_back({object, accessibleInterface, QStringLiteral("GetChildren"), {}});
+        loadCache(object.bus, timeoutMilliseconds);
+    }
+    std::vector<AtSpiQuestion> first;
+    first.reserve(objects.size() * 5);
+    for (const auto& object : objects) {
+        if (!cached(object)) {
+            first.push_back(question(object, accessibleInterface, "GetRole"));
+            first.push_back(propertyQuestion(object, accessibleInterface, "Name"));
+            first.push_back(propertyQuestion(object, accessibleInterface, "Description"));
+            first.push_back(question(object, accessibleInterface, "GetInterfaces"));
+        }
+        if (!caches_[object.bus] || !caches_[object.bus]->children(object)) {
+            first.push_back(question(object, accessibleInterface, "GetChildren"));
+        }
     }
     askTogether(first, timeoutMilliseconds);
     // Then what only some can tell: their text and selection, and where they are. Password
     // fields, by role or by name, are not asked for their text.
-    std::vector<Question> second;
+    std::vector<AtSpiQuestion> second;
     for (const auto& object : objects) {
-        const auto found = prefetched_.find(questionKey(object, accessibleInterface, QStringLiteral("GetInterfaces"), {}));
-        if (found == prefetched_.end() || found->second.type() != QDBusMessage::ReplyMessage ||
-            found->second.arguments().isEmpty()) {
+        const auto* element = cached(object);
+        const auto names = element
+                               ? std::optional(element->interfaces)
+                               : stringList(prefetchedReply(question(object, accessibleInterface, "GetInterfaces")));
+        if (!names) {
             continue;
         }
-        const QStringList names = found->second.arguments().front().toStringList();
-        std::uint32_t role = 0;
-        if (const auto roleReply = prefetched_.find(questionKey(object, accessibleInterface, QStringLiteral("GetRole"), {}));
-            roleReply != prefetched_.end() && roleReply->second.type() == QDBusMessage::ReplyMessage &&
-            !roleReply->second.arguments().isEmpty()) {
-            role = roleReply->second.arguments().front().toUInt();
+        const auto has = [&names](const std::string& name) {
+            return std::find(names->begin(), names->end(), name) != names->end();
+        };
+        const auto role = element ? std::optional<std::int64_t>(element->role)
+                                  : integerReply(prefetchedReply(question(object, accessibleInterface, "GetRole")));
+        if (has(textInterface) && role != passwordTextRole && !namedAsSecret(object)) {
+            second.push_back(question(object, textInterface, "GetText", {std::int32_t{0}, std::int32_t{-1}}));
+            second.push_back(question(object, textInterface, "GetNSelections"));
         }
-        if (names.contains(textInterface) && role != passwordTextRole && !namedAsSecret(object)) {
-            second.push_back({object, textInterface, QStringLiteral("GetText"), {0, -1}});
-            second.push_back({object, textInterface, QStringLiteral("GetNSelections"), {}});
-        }
-        if (names.contains(QStringLiteral("org.a11y.atspi.Component"))) {
-            second.push_back({object, QStringLiteral("org.a11y.atspi.Component"), QStringLiteral("GetExtents"),
-                              {screenCoordinates}});
+        if (has(componentInterface)) {
+            second.push_back(question(object, componentInterface, "GetExtents", {screenCoordinates}));
         }
     }
     askTogether(second, timeoutMilliseconds);
 }
 
-bool AtSpiBusTree::namedAsSecret(const AccessibleRef& object) const {
-    const auto found = prefetched_.find(
-        questionKey(object, propertiesInterface, QStringLiteral("Get"), {accessibleInterface, QStringLiteral("Name")}));
-    if (found == prefetched_.end() || found->second.type() != QDBusMessage::ReplyMessage ||
-        found->second.arguments().isEmpty()) {
-        return false;
-    }
-    const QString name = qvariant_cast<QDBusVariant>(found->second.arguments().front()).variant().toString();
-    return name.contains(QStringLiteral("password"), Qt::CaseInsensitive) || name.contains(QStringLiteral("密码"));
+DBusMessage* AtSpiBusTree::prefetchedReply(const AtSpiQuestion& question) const {
+    const auto found = prefetched_.find(questionKey(question));
+    return found == prefetched_.end() ? nullptr : found->second.message();
 }
 
-void AtSpiBusTree::askTogether(const std::vector<Question>& questions, int timeoutMilliseconds) {
-    std::vector<std::pair<std::string, QDBusPendingCall>> pending;
-    pending.reserve(questions.size());
-    for (const auto& question : questions) {
-        QDBusMessage message = QDBusMessage::createMethodCall(QString::fromStdString(question.object.bus),
-                                                              QString::fromStdString(question.object.path),
-                                                              question.interface, question.method);
-        message.setArguments(question.arguments);
-        pending.emplace_back(questionKey(question.object, question.interface, question.method, question.arguments),
-                             connection_.asyncCall(message, timeoutMilliseconds));
+bool AtSpiBusTree::namedAsSecret(const AccessibleRef& object) const {
+    const auto* element = cached(object);
+    const auto name = element
+                          ? std::optional(element->name)
+                          : stringPropertyReply(prefetchedReply(propertyQuestion(object, accessibleInterface, "Name")));
+    if (!name) {
+        return false;
     }
-    for (auto& [key, call] : pending) {
-        call.waitForFinished();
-        prefetched_.insert_or_assign(key, call.reply());
+    std::string lowered = *name;
+    std::transform(lowered.begin(), lowered.end(), lowered.begin(),
+                   [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c); });
+    return lowered.find("password") != std::string::npos || lowered.find("密码") != std::string::npos;
+}
+
+void AtSpiBusTree::loadCache(const std::string& bus, int timeoutMilliseconds) {
+    if (caches_.contains(bus)) {
+        return;
+    }
+    const AtSpiQuestion items{bus, "/org/a11y/atspi/cache", "org.a11y.atspi.Cache", "GetItems", {}};
+    caches_.emplace(bus, AtSpiApplicationCache::fromReply(wire_.ask(items, timeoutMilliseconds).message()));
+}
+
+const AtSpiApplicationCache::Element* AtSpiBusTree::cached(const AccessibleRef& object) const {
+    const auto found = caches_.find(object.bus);
+    return found == caches_.end() || !found->second ? nullptr : found->second->find(object);
+}
+
+void AtSpiBusTree::askTogether(const std::vector<AtSpiQuestion>& questions, int timeoutMilliseconds) {
+    auto answers = wire_.askAll(questions, timeoutMilliseconds);
+    for (std::size_t index = 0; index < questions.size(); ++index) {
+        prefetched_.insert_or_assign(questionKey(questions[index]), std::move(answers[index]));
     }
 }
 

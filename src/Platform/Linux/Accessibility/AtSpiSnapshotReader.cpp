@@ -11,6 +11,7 @@ AtSpiSnapshotReader::AtSpiSnapshotReader(const Clock& clock, PrivacyPermissions&
     : clock_(clock), permissions_(permissions), displays_(displays), options_(options) {}
 
 bool AtSpiSnapshotReader::isTrusted() const {
+    const std::lock_guard lock(bus_.mutex());
     return permissions_.isAccessibilityTrusted() && bus_.connect(clock_, clock_.monotonicSeconds() + options_.seconds);
 }
 
@@ -22,6 +23,7 @@ bool AtSpiSnapshotReader::requestTrust() {
 std::optional<AccessibilitySnapshotNode> AtSpiSnapshotReader::snapshot(std::int32_t processIdentifier,
                                                                        const std::optional<std::string>& windowTitle,
                                                                        const AccessibilityWalkLimits& limits) {
+    const std::lock_guard lock(bus_.mutex());
     const double deadline = clock_.monotonicSeconds() + options_.seconds;
     if (!bus_.connect(clock_, deadline)) {
         return std::nullopt;

@@ -29,7 +29,7 @@ private:
     PrivacyPermissions& permissions_;
     const DisplayServer& displays_;
     AccessibilitySnapshotBuilder::Options options_;
-    AtSpiBusConnection bus_{QStringLiteral("brisklet-accessibility-snapshot")};
+    AtSpiBusConnection bus_;
 };
 
 } // namespace brisklet

@@ -12,6 +12,7 @@ AtSpiTextReader::AtSpiTextReader(const Clock& clock, FocusedSelectionFinder::Lim
 AtSpiTextReader::~AtSpiTextReader() = default;
 
 AccessibleSelection AtSpiTextReader::focusedSelection() const {
+    const std::lock_guard lock(bus_.mutex());
     const double start = clock_.monotonicSeconds();
     const double deadline = start + limits_.seconds;
     if (!bus_.connect(clock_, deadline)) {

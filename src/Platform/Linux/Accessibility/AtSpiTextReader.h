@@ -21,7 +21,7 @@ public:
 private:
     const Clock& clock_;
     FocusedSelectionFinder::Limits limits_;
-    AtSpiBusConnection bus_{QStringLiteral("brisklet-accessibility")};
+    AtSpiBusConnection bus_;
 };
 
 } // namespace brisklet
