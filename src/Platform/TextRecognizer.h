@@ -14,6 +14,10 @@ namespace brisklet {
 
 enum class TextRecognitionLevel { fast, accurate };
 
+/// What the image holds: a screen of blocks and columns to be found, or one line of text cut out
+/// of a screen (read as that one line, never split into blocks).
+enum class TextLayout { page, singleLine };
+
 /// How a recognition pass is configured.
 struct TextRecognitionRequest {
     TextRecognitionLevel level = TextRecognitionLevel::accurate;
@@ -23,6 +27,7 @@ struct TextRecognitionRequest {
     std::vector<std::string> recognitionLanguages;
     /// Text lower than this fraction of the image height is ignored.
     double minimumTextHeight = 0;
+    TextLayout layout = TextLayout::page;
 };
 
 /// The box of a span of a candidate's text. Offsets are UTF-8 byte offsets into the candidate's
@@ -98,6 +103,11 @@ public:
     /// Safe to call from any thread; concurrent calls may be serialised internally.
     virtual Result<std::vector<TextObservation>, TextRecognitionError>
     recognize(const Image& image, const TextRecognitionRequest& request) = 0;
+
+    /// Gets ready for requests like `request` without waiting for it (an engine may load its
+    /// models in the background), so that a later recognition with it starts sooner. Problems
+    /// are reported by that recognition.
+    virtual void prepare(const TextRecognitionRequest& request) { static_cast<void>(request); }
 };
 
 } // namespace brisklet

@@ -40,6 +40,20 @@ TEST(PrepareImageForRecognitionTest, TransparencyBecomesWhiteAndColoursSurvive) 
     EXPECT_NEAR(prepared.data()[0], 127, 1) << "half-transparent black over white is mid grey";
 }
 
+TEST(PrepareImageForRecognitionTest, LargeImagesAreCompositedPixelForPixel) {
+    Image source(1600, 2);
+    source.fill(200, 10, 10);
+    source.setPixel(0, 0, 0, 0, 0, 0);
+    source.setPixel(1, 0, 0, 0, 0, 128);
+    const Image prepared = ScreenshotOCRService::prepareImageForRecognition(source);
+    ASSERT_EQ(prepared.width(), 1600);
+    EXPECT_TRUE(prepared.isOpaque());
+    EXPECT_EQ(prepared.data()[0], 255) << "transparent black over white is white";
+    EXPECT_NEAR(prepared.data()[4], 127, 1) << "half-transparent black over white is mid grey";
+    EXPECT_EQ(prepared.row(1)[0], 200) << "opaque colours are kept";
+    EXPECT_EQ(prepared.row(1)[1], 10);
+}
+
 TEST(PrepareImageForRecognitionTest, EmptyImagesPassThroughUnchanged) {
     EXPECT_TRUE(ScreenshotOCRService::prepareImageForRecognition(Image()).isEmpty());
 }
@@ -127,8 +141,9 @@ TEST_F(ScreenshotOCRServiceTest, RecognisesOnTheWorkerAndAnswersOnTheMainQueue) 
     EXPECT_EQ(result->value()[0].bounds, (Rect{{20, 40}, {100, 8}})) << "in the 200 × 80 recognition image";
 
     const auto images = recognizer.receivedImages();
-    ASSERT_EQ(images.size(), 1u);
+    ASSERT_EQ(images.size(), 2u) << "the page, then the unsure line on its own";
     EXPECT_EQ(images[0].width(), 200);
+    EXPECT_EQ(recognizer.receivedRequests()[1].layout, TextLayout::singleLine);
     const auto request = recognizer.receivedRequests().front();
     EXPECT_EQ(request.level, TextRecognitionLevel::accurate);
     EXPECT_EQ(request.recognitionLanguages, (std::vector<std::string>{"zh-Hans", "en-US"}));

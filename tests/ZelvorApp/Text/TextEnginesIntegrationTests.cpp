@@ -137,6 +137,19 @@ TEST_F(TesseractIntegrationTest, RecognisesRenderedChineseAsJoinedIdeographs) {
     EXPECT_FALSE(OCRMarkdownFormatter::markdown(result.value()).empty());
 }
 
+TEST_F(TesseractIntegrationTest, ReadsOneLineInEnglishBetweenPageReadings) {
+    const Image image = ScreenshotOCRService::prepareImageForRecognition(
+        renderLines({"Orders shipped today"}, "DejaVu Sans", 16, QSize(300, 44)));
+    const auto page = recognizer.recognize(image, ScreenshotOCRService::recognitionRequest());
+    const auto line = recognizer.recognize(image, ScreenshotOCRService::lineRereadingRequest());
+    const auto pageAgain = recognizer.recognize(image, ScreenshotOCRService::recognitionRequest());
+    ASSERT_TRUE(page.ok() && line.ok() && pageAgain.ok());
+    ASSERT_EQ(line.value().size(), 1u);
+    EXPECT_EQ(line.value()[0].candidates.front().string, "Orders shipped today");
+    EXPECT_EQ(line.value()[0].candidates.front().rangeBoxes.size(), 3u);
+    EXPECT_EQ(pageAgain.value(), page.value()) << "reading with another language order in between changes nothing";
+}
+
 TEST_F(TesseractIntegrationTest, MissingLanguageDataNamesThePackage) {
     TesseractTextRecognizer withoutData(std::vector<std::filesystem::path>{"/nonexistent/tessdata"});
     const auto result = withoutData.recognize(Image(10, 10), ScreenshotOCRService::recognitionRequest());

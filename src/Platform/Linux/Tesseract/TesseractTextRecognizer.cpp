@@ -8,6 +8,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <dlfcn.h>
+#include <future>
+#include <mutex>
+#include <system_error>
 
 namespace brisklet {
 
@@ -18,6 +21,9 @@ using Outcome = Result<std::vector<TextObservation>, TextRecognitionError>;
 // Without a value Tesseract guesses 70 dpi and warns on every call. 300 is the density its
 // models expect; in our tests some values (144) made it misread whole lines of Chinese.
 constexpr int sourceResolutionDpi = 300;
+// Each engine holds its own copy of its models (tens of megabytes for Chinese and English). The
+// screenshot pipeline uses two language orders; one more is room for a caller asking for others.
+constexpr std::size_t maximumLoadedEngines = 3;
 
 struct PixelBox {
     int left = 0;
@@ -113,6 +119,25 @@ void runOpenMPSingleThreaded() {
     }
 }
 
+// Tesseract's debug output goes to a global file name; it is set once, before any engine loads,
+// so engines loading on other threads never see it change.
+void silenceDebugOutput() {
+    static std::once_flag once;
+    std::call_once(once, [] { tesseract::TessBaseAPI().SetVariable("debug_file", "/dev/null"); });
+}
+
+// Nothing when the models cannot be loaded.
+std::unique_ptr<tesseract::TessBaseAPI> loadEngine(const std::string& key) {
+    const auto separator = key.find('\n');
+    const std::string directory = key.substr(0, separator);
+    const std::string languages = key.substr(separator + 1);
+    auto api = std::make_unique<tesseract::TessBaseAPI>();
+    if (api->Init(directory.c_str(), languages.c_str(), tesseract::OEM_LSTM_ONLY) != 0) {
+        return nullptr;
+    }
+    return api;
+}
+
 } // namespace
 
 TesseractTextRecognizer::TesseractTextRecognizer(std::vector<std::filesystem::path> dataDirectories)
@@ -121,11 +146,8 @@ TesseractTextRecognizer::TesseractTextRecognizer(std::vector<std::filesystem::pa
 TesseractTextRecognizer::TesseractTextRecognizer()
     : TesseractTextRecognizer(TesseractDataLocator::defaultDirectories()) {}
 
-TesseractTextRecognizer::~TesseractTextRecognizer() {
-    if (api_) {
-        api_->End();
-    }
-}
+// Engines still loading are waited for by their futures.
+TesseractTextRecognizer::~TesseractTextRecognizer() = default;
 
 Result<std::string, TextRecognitionError>
 TesseractTextRecognizer::languageSet(const TextRecognitionRequest& request) const {
@@ -158,22 +180,53 @@ TesseractTextRecognizer::languageSet(const TextRecognitionRequest& request) cons
     return Result<std::string, TextRecognitionError>::success(located.directory.string() + "\n" + joined);
 }
 
-std::optional<TextRecognitionError> TesseractTextRecognizer::ensureEngine(const std::string& key) {
-    if (api_ && loadedLanguages_ == key) {
-        return std::nullopt;
+void TesseractTextRecognizer::prepare(const TextRecognitionRequest& request) {
+    const auto key = languageSet(request);
+    if (!key) {
+        return;
     }
-    const auto separator = key.find('\n');
-    const std::string directory = key.substr(0, separator);
-    const std::string languages = key.substr(separator + 1);
-    auto api = std::make_unique<tesseract::TessBaseAPI>();
-    if (api->Init(directory.c_str(), languages.c_str(), tesseract::OEM_LSTM_ONLY) != 0) {
-        return TextRecognitionError{TextRecognitionErrorCode::engineFailed,
-                                    "Tesseract could not load " + languages + " from " + directory + "."};
+    runOpenMPSingleThreaded();
+    silenceDebugOutput();
+    std::lock_guard lock(enginesMutex_);
+    if (std::none_of(engines_.begin(), engines_.end(), [&](const LoadedEngine& e) { return e.key == key.value(); })) {
+        std::future<std::unique_ptr<tesseract::TessBaseAPI>> loading;
+        try {
+            loading = std::async(std::launch::async, loadEngine, key.value());
+        } catch (const std::system_error&) {
+            // No thread to spare: the engine loads when it is first used.
+            loading = std::async(std::launch::deferred, loadEngine, key.value());
+        }
+        engines_.push_back({key.value(), std::move(loading), nullptr});
     }
-    api->SetVariable("debug_file", "/dev/null");
-    api_ = std::move(api);
-    loadedLanguages_ = key;
-    return std::nullopt;
+}
+
+Result<tesseract::TessBaseAPI*, TextRecognitionError> TesseractTextRecognizer::engine(const std::string& key) {
+    using Found = Result<tesseract::TessBaseAPI*, TextRecognitionError>;
+    silenceDebugOutput();
+    std::lock_guard lock(enginesMutex_);
+    auto loaded = std::find_if(engines_.begin(), engines_.end(), [&](const LoadedEngine& e) { return e.key == key; });
+    if (loaded == engines_.end()) {
+        engines_.push_back({key, std::async(std::launch::deferred, loadEngine, key), nullptr});
+        loaded = engines_.end() - 1;
+    }
+    std::rotate(loaded, loaded + 1, engines_.end());
+    LoadedEngine& chosen = engines_.back();
+    if (chosen.loading.valid()) {
+        chosen.api = chosen.loading.get();
+    }
+    if (!chosen.api) {
+        engines_.pop_back();
+        const auto separator = key.find('\n');
+        return Found::failure(
+            {TextRecognitionErrorCode::engineFailed,
+             "Tesseract could not load " + key.substr(separator + 1) + " from " + key.substr(0, separator) + "."});
+    }
+    tesseract::TessBaseAPI* const api = chosen.api.get();
+    // Only here, where recognitions are serialised, is an engine let go: never one in use.
+    while (engines_.size() > maximumLoadedEngines) {
+        engines_.erase(engines_.begin());
+    }
+    return Found::success(api);
 }
 
 Outcome TesseractTextRecognizer::recognize(const Image& image, const TextRecognitionRequest& request) {
@@ -184,20 +237,22 @@ Outcome TesseractTextRecognizer::recognize(const Image& image, const TextRecogni
     if (!languages) {
         return Outcome::failure(languages.error());
     }
-    std::lock_guard lock(mutex_);
+    std::lock_guard lock(recognitionMutex_);
     runOpenMPSingleThreaded();
-    if (auto error = ensureEngine(languages.value())) {
-        return Outcome::failure(*error);
+    const auto found = engine(languages.value());
+    if (!found) {
+        return Outcome::failure(found.error());
     }
-    api_->SetPageSegMode(tesseract::PSM_AUTO);
-    api_->SetImage(image.data(), image.width(), image.height(), 4, static_cast<int>(image.bytesPerRow()));
-    api_->SetSourceResolution(sourceResolutionDpi);
-    if (api_->Recognize(nullptr) != 0) {
-        api_->Clear();
+    tesseract::TessBaseAPI* api = found.value();
+    api->SetPageSegMode(request.layout == TextLayout::singleLine ? tesseract::PSM_SINGLE_LINE : tesseract::PSM_AUTO);
+    api->SetImage(image.data(), image.width(), image.height(), 4, static_cast<int>(image.bytesPerRow()));
+    api->SetSourceResolution(sourceResolutionDpi);
+    if (api->Recognize(nullptr) != 0) {
+        api->Clear();
         return Outcome::failure({TextRecognitionErrorCode::engineFailed, "Tesseract failed to recognise the image."});
     }
     std::vector<TextObservation> observations;
-    std::unique_ptr<tesseract::ResultIterator> it(api_->GetIterator());
+    std::unique_ptr<tesseract::ResultIterator> it(api->GetIterator());
     if (it) {
         do {
             if (it->Empty(tesseract::RIL_TEXTLINE)) {
@@ -210,7 +265,7 @@ Outcome TesseractTextRecognizer::recognize(const Image& image, const TextRecogni
             }
         } while (it->Next(tesseract::RIL_TEXTLINE));
     }
-    api_->Clear();
+    api->Clear();
     return Outcome::success(std::move(observations));
 }
 
