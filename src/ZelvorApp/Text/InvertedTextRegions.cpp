@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 
 namespace brisklet {
 
@@ -12,14 +13,22 @@ constexpr int step = 2;
 // Darker than this is the shape's fill; lighter than `lightLevel` is its text.
 constexpr int darkLevel = 150;
 constexpr int lightLevel = 200;
+// A shape is one fill: its pixels stay this close to the level it was found at, so a coloured bar
+// or a selected row on a dark page is a shape of its own instead of a part of the page.
+constexpr int fillTolerance = 20;
 // A shape is filled (not a glyph, whose box is mostly paper) and holds some light text.
 constexpr double minimumFill = 0.65;
-constexpr double minimumLightShare = 0.03;
+// A status bar or a selected row is long and holds a few words: a little light is enough, as
+// long as it is more than a glint.
+constexpr double minimumLightShare = 0.005;
+constexpr int minimumLightSamples = 24;
 constexpr int minimumHeightPixels = 16;
 constexpr int minimumWidthPixels = 24;
 constexpr double maximumImageShare = 0.25;
 
-int luminance(const std::uint8_t* pixel) { return (pixel[0] * 77 + pixel[1] * 150 + pixel[2] * 29 + 128) >> 8; }
+int luminance(const std::uint8_t* pixel) {
+    return (pixel[0] * 77 + pixel[1] * 150 + pixel[2] * 29 + 128) >> 8;
+}
 
 struct Grid {
     int width = 0;
@@ -48,11 +57,13 @@ struct Component {
     int darkCount;
 };
 
-// The dark component containing (x, y), marking it as seen.
+// The dark component of one fill containing (x, y), marking it as seen.
 Component flood(const Grid& grid, int startX, int startY, std::vector<std::uint8_t>& seen) {
     Component component{startX, startY, startX, startY, 0};
+    const int fill = grid.at(startX, startY);
     std::vector<std::pair<int, int>> stack{{startX, startY}};
-    seen[static_cast<std::size_t>(startY) * static_cast<std::size_t>(grid.width) + static_cast<std::size_t>(startX)] = 1;
+    seen[static_cast<std::size_t>(startY) * static_cast<std::size_t>(grid.width) + static_cast<std::size_t>(startX)] =
+        1;
     while (!stack.empty()) {
         const auto [x, y] = stack.back();
         stack.pop_back();
@@ -68,7 +79,8 @@ Component flood(const Grid& grid, int startX, int startY, std::vector<std::uint8
             }
             auto& mark = seen[static_cast<std::size_t>(ny) * static_cast<std::size_t>(grid.width) +
                               static_cast<std::size_t>(nx)];
-            if (!mark && grid.at(nx, ny) < darkLevel) {
+            const int level = grid.at(nx, ny);
+            if (!mark && level < darkLevel && std::abs(level - fill) <= fillTolerance) {
                 mark = 1;
                 stack.emplace_back(nx, ny);
             }
@@ -85,7 +97,44 @@ bool holdsLightText(const Grid& grid, const Component& component) {
         }
     }
     const int area = (component.maxX - component.minX + 1) * (component.maxY - component.minY + 1);
-    return light >= minimumLightShare * area;
+    return light >= minimumLightSamples && light >= minimumLightShare * area;
+}
+
+// What lies outside a rounded shape's corners is page, as light as its text, and the shape's
+// softened edge is grey: once inverted both would be read as marks at the crop's edges. Text
+// stands inside its shape, away from the box's edges, so whatever is not white and reaches an
+// edge is page or outline and becomes white.
+void clearOutsideTheShape(std::vector<std::uint8_t>& values, int width, int height) {
+    constexpr std::uint8_t markLevel = 240;
+    std::vector<std::pair<int, int>> stack;
+    const auto visit = [&](int x, int y) {
+        auto& value =
+            values[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)];
+        if (value < markLevel) {
+            value = 255;
+            stack.emplace_back(x, y);
+        }
+    };
+    for (int x = 0; x < width; ++x) {
+        visit(x, 0);
+        visit(x, height - 1);
+    }
+    for (int y = 0; y < height; ++y) {
+        visit(0, y);
+        visit(width - 1, y);
+    }
+    while (!stack.empty()) {
+        const auto [x, y] = stack.back();
+        stack.pop_back();
+        if (x > 0)
+            visit(x - 1, y);
+        if (x + 1 < width)
+            visit(x + 1, y);
+        if (y > 0)
+            visit(x, y - 1);
+        if (y + 1 < height)
+            visit(x, y + 1);
+    }
 }
 
 } // namespace
@@ -100,7 +149,8 @@ std::vector<InvertedTextRegions::Region> InvertedTextRegions::find(const Image& 
     const double imageArea = static_cast<double>(grid.width) * grid.height;
     for (int y = 0; y < grid.height; ++y) {
         for (int x = 0; x < grid.width; ++x) {
-            if (seen[static_cast<std::size_t>(y) * static_cast<std::size_t>(grid.width) + static_cast<std::size_t>(x)] ||
+            if (seen[static_cast<std::size_t>(y) * static_cast<std::size_t>(grid.width) +
+                     static_cast<std::size_t>(x)] ||
                 grid.at(x, y) >= darkLevel) {
                 continue;
             }
@@ -137,12 +187,21 @@ Image InvertedTextRegions::readableCrop(const Image& image, const Region& region
     const auto fill =
         static_cast<int>(std::max_element(histogram.begin(), histogram.begin() + darkLevel) - histogram.begin());
     const int span = std::max(1, 255 - fill);
+    std::vector<std::uint8_t> values(static_cast<std::size_t>(region.width) * static_cast<std::size_t>(region.height));
+    for (int y = 0; y < region.height; ++y) {
+        for (int x = 0; x < region.width; ++x) {
+            const int level = luminance(image.row(region.y + y) + (region.x + x) * 4);
+            values[static_cast<std::size_t>(y) * static_cast<std::size_t>(region.width) + static_cast<std::size_t>(x)] =
+                static_cast<std::uint8_t>(255 - std::clamp((level - fill) * 255 / span, 0, 255));
+        }
+    }
+    clearOutsideTheShape(values, region.width, region.height);
     Image crop(region.width + 2 * margin, region.height + 2 * margin);
     crop.fill(255, 255, 255);
     for (int y = 0; y < region.height; ++y) {
         for (int x = 0; x < region.width; ++x) {
-            const int level = luminance(image.row(region.y + y) + (region.x + x) * 4);
-            const auto value = static_cast<std::uint8_t>(255 - std::clamp((level - fill) * 255 / span, 0, 255));
+            const auto value = values[static_cast<std::size_t>(y) * static_cast<std::size_t>(region.width) +
+                                      static_cast<std::size_t>(x)];
             crop.setPixel(x + margin, y + margin, value, value, value);
         }
     }

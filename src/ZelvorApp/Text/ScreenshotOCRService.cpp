@@ -104,8 +104,19 @@ Rect scaled(const Rect& normalised, Size imageSize) {
                 {normalised.width() * imageSize.width, normalised.height() * imageSize.height}};
 }
 
-bool overlaps(const Rect& a, const Rect& b) {
-    return a.minX() < b.maxX() && b.minX() < a.maxX() && a.minY() < b.maxY() && b.minY() < a.maxY();
+// Whether a line read on the page reads the shape: it runs through it, at least half its height
+// inside. A line of the row above whose box only grazes a selected row's edge has not read the row.
+bool readsThrough(const Rect& line, const Rect& shape) {
+    const double across = std::min(line.maxX(), shape.maxX()) - std::max(line.minX(), shape.minX());
+    const double down = std::min(line.maxY(), shape.maxY()) - std::max(line.minY(), shape.minY());
+    return across > 0 && down >= 0.5 * line.height();
+}
+
+// A page line the engine is at least this sure of has read its shape, whatever the shape's colours.
+constexpr double trustedPageConfidence = 0.5;
+
+double confidenceOf(const TextObservation& observation) {
+    return observation.candidates.empty() ? 0.0 : observation.candidates.front().confidence;
 }
 
 // Observations of a crop, moved into the coordinates of the image it was cut from.
@@ -205,21 +216,32 @@ void ScreenshotOCRService::addInvertedRegions(const Image& prepared, TextRecogni
         const double height = prepared.height();
         const Rect box{{region.x / width, (height - region.y - region.height) / height},
                        {region.width / width, region.height / height}};
-        // What the page's own reading found there stays; only shapes it skipped are read again.
-        if (std::any_of(observations.begin(), observations.end(),
-                        [&](const TextObservation& o) { return overlaps(o.boundingBox, box); })) {
+        // What the page's own reading found there stays, unless the engine itself doubts it (a
+        // selected row read as garbage); only shapes it skipped or misread are read again.
+        const auto readThere = [&](const TextObservation& o) { return readsThrough(o.boundingBox, box); };
+        double pageConfidence = -1;
+        for (const auto& observation : observations) {
+            if (readThere(observation)) {
+                pageConfidence = std::max(pageConfidence, confidenceOf(observation));
+            }
+        }
+        if (pageConfidence >= trustedPageConfidence) {
             continue;
         }
         auto found = recognizer.recognize(InvertedTextRegions::readableCrop(prepared, region), recognitionRequest());
-        if (!found || found.value().empty()) {
+        if (!found || found.value().empty() ||
+            std::none_of(found.value().begin(), found.value().end(),
+                         [&](const TextObservation& o) { return confidenceOf(o) > pageConfidence; })) {
             continue;
         }
         moveIntoImage(found.value(), region, prepared);
+        std::erase_if(observations, readThere);
         added += found.value().size();
         observations.insert(observations.end(), found.value().begin(), found.value().end());
     }
     if (!regions.empty()) {
-        RuntimeLogger::log("ocr inverted regions=" + std::to_string(regions.size()) + " added=" + std::to_string(added));
+        RuntimeLogger::log("ocr inverted regions=" + std::to_string(regions.size()) +
+                           " added=" + std::to_string(added));
     }
 }
 

@@ -34,7 +34,9 @@ Image pageWithButton() {
     return page;
 }
 
-std::uint8_t grey(const Image& image, int x, int y) { return image.row(y)[x * 4]; }
+std::uint8_t grey(const Image& image, int x, int y) {
+    return image.row(y)[x * 4];
+}
 
 TEST(InvertedTextRegionsTest, FindsFilledDarkShapesWithLightTextAndNothingElse) {
     Image page = pageWithButton();
@@ -48,6 +50,24 @@ TEST(InvertedTextRegionsTest, FindsFilledDarkShapesWithLightTextAndNothingElse) 
 
     ASSERT_EQ(regions.size(), 1u);
     EXPECT_EQ(regions[0], (InvertedTextRegions::Region{100, 200, 160, 66}));
+}
+
+TEST(InvertedTextRegionsTest, ABarOfItsOwnColourOnADarkPageIsAShape) {
+    // An editor's blue status bar and a selected row: both darker than their white text, both
+    // on a page that is itself dark; the page's own text is left to the page's reading.
+    Image dark(640, 400);
+    dark.fill(30, 32, 36);
+    drawStrokes(dark, 40, 400, 40, 80, 220, 220, 220);
+    fillRect(dark, 0, 150, 640, 190, 42, 79, 138);
+    drawStrokes(dark, 20, 300, 160, 180, 255, 255, 255);
+    fillRect(dark, 0, 360, 640, 400, 47, 111, 214);
+    drawStrokes(dark, 20, 200, 370, 390, 255, 255, 255);
+
+    const auto regions = InvertedTextRegions::find(dark);
+
+    ASSERT_EQ(regions.size(), 2u);
+    EXPECT_EQ(regions[0], (InvertedTextRegions::Region{0, 150, 640, 40}));
+    EXPECT_EQ(regions[1], (InvertedTextRegions::Region{0, 360, 640, 40}));
 }
 
 TEST(InvertedTextRegionsTest, ADarkThemeIsLeftToTheEngine) {
@@ -68,6 +88,20 @@ TEST(InvertedTextRegionsTest, TheCropIsDarkTextOnWhiteWithAMargin) {
     EXPECT_EQ(grey(crop, 2, 2), 255) << "the margin is white";
     EXPECT_EQ(grey(crop, m + 5, m + 5), 255) << "the button's blue is white";
     EXPECT_EQ(grey(crop, m + 25, m + 30), 0) << "the button's white text is black";
+}
+
+TEST(InvertedTextRegionsTest, ARoundedButtonsCornersAndSoftEdgeLeaveNoMarksInTheCrop) {
+    Image page = pageWithButton();
+    // The page's white shows at the corners, and a grey line softens the button's edge.
+    fillRect(page, 100, 200, 106, 206, 255, 255, 255);
+    fillRect(page, 254, 260, 260, 266, 255, 255, 255);
+    fillRect(page, 106, 200, 254, 201, 130, 190, 255);
+    const Image crop = InvertedTextRegions::readableCrop(page, {100, 200, 160, 66});
+    constexpr int m = InvertedTextRegions::margin;
+    EXPECT_EQ(grey(crop, m + 1, m + 1), 255) << "the corner";
+    EXPECT_EQ(grey(crop, m + 158, m + 64), 255) << "the opposite corner";
+    EXPECT_EQ(grey(crop, m + 50, m), 255) << "the softened edge";
+    EXPECT_EQ(grey(crop, m + 25, m + 30), 0) << "the text is kept";
 }
 
 TEST(InvertedTextRegionsTest, CropBoxesLandOnTheRegionInTheImage) {
@@ -112,6 +146,30 @@ TEST(AddInvertedRegionsTest, OnlyShapesThePageReadingSkippedAreReadAgainInPlace)
     ScreenshotOCRService::addInvertedRegions(page, recognizer, covered);
     EXPECT_EQ(covered.size(), 1u);
     EXPECT_EQ(recognizer.receivedImages().size(), 1u);
+}
+
+TEST(AddInvertedRegionsTest, APageLineTheEngineDoubtsOrThatOnlyGrazesTheShapeDoesNotKeepItFromBeingRead) {
+    const Image page = pageWithButton();
+    CannedTextRecognizer recognizer;
+    recognizer.setObservations({CannedTextRecognizer::line("Save", Rect{{0.25, 0.25}, {0.5, 0.5}}, 0.9f)});
+    // The button (y up: 0.335 to 0.5) read as garbage, and a line below whose box reaches a few
+    // pixels into the button's bottom edge.
+    std::vector<TextObservation> observations{
+        CannedTextRecognizer::line("-s@ve", Rect{{0.16, 0.34}, {0.24, 0.15}}, 0.05f),
+        CannedTextRecognizer::line("Terms apply", Rect{{0.1, 0.25}, {0.5, 0.1}}, 0.9f)};
+
+    ScreenshotOCRService::addInvertedRegions(page, recognizer, observations);
+
+    ASSERT_EQ(observations.size(), 2u);
+    EXPECT_EQ(observations[0].candidates.front().string, "Terms apply");
+    EXPECT_EQ(observations[1].candidates.front().string, "Save");
+
+    // A second reading no surer than the page's keeps the page's.
+    recognizer.setObservations({CannedTextRecognizer::line("5ave", Rect{{0.25, 0.25}, {0.5, 0.5}}, 0.04f)});
+    std::vector<TextObservation> doubted{CannedTextRecognizer::line("-s@ve", Rect{{0.16, 0.34}, {0.24, 0.15}}, 0.05f)};
+    ScreenshotOCRService::addInvertedRegions(page, recognizer, doubted);
+    ASSERT_EQ(doubted.size(), 1u);
+    EXPECT_EQ(doubted[0].candidates.front().string, "-s@ve");
 }
 
 } // namespace
