@@ -126,14 +126,18 @@ void clearOutsideTheShape(std::vector<std::uint8_t>& values, int width, int heig
     while (!stack.empty()) {
         const auto [x, y] = stack.back();
         stack.pop_back();
-        if (x > 0)
+        if (x > 0) {
             visit(x - 1, y);
-        if (x + 1 < width)
+        }
+        if (x + 1 < width) {
             visit(x + 1, y);
-        if (y > 0)
+        }
+        if (y > 0) {
             visit(x, y - 1);
-        if (y + 1 < height)
+        }
+        if (y + 1 < height) {
             visit(x, y + 1);
+        }
     }
 }
 
@@ -178,31 +182,45 @@ std::vector<InvertedTextRegions::Region> InvertedTextRegions::find(const Image& 
 
 Image InvertedTextRegions::readableCrop(const Image& image, const Region& region) {
     // The shape's own colour is its most common dark level; it becomes white, the text black.
-    std::vector<int> histogram(256, 0);
-    for (int y = region.y; y < region.y + region.height; ++y) {
-        for (int x = region.x; x < region.x + region.width; ++x) {
-            ++histogram[static_cast<std::size_t>(luminance(image.row(y) + x * 4))];
-        }
-    }
-    const auto fill =
-        static_cast<int>(std::max_element(histogram.begin(), histogram.begin() + darkLevel) - histogram.begin());
+    std::vector<std::uint8_t> greys = levels(image, region);
+    const int fill = mostCommonLevel(greys, darkLevel);
     const int span = std::max(1, 255 - fill);
-    std::vector<std::uint8_t> values(static_cast<std::size_t>(region.width) * static_cast<std::size_t>(region.height));
-    for (int y = 0; y < region.height; ++y) {
-        for (int x = 0; x < region.width; ++x) {
-            const int level = luminance(image.row(region.y + y) + (region.x + x) * 4);
-            values[static_cast<std::size_t>(y) * static_cast<std::size_t>(region.width) + static_cast<std::size_t>(x)] =
-                static_cast<std::uint8_t>(255 - std::clamp((level - fill) * 255 / span, 0, 255));
+    for (auto& grey : greys) {
+        grey = static_cast<std::uint8_t>(255 - std::clamp((grey - fill) * 255 / span, 0, 255));
+    }
+    clearOutsideTheShape(greys, region.width, region.height);
+    return framed(greys, region.width, region.height);
+}
+
+std::vector<std::uint8_t> InvertedTextRegions::levels(const Image& image, const Region& region) {
+    std::vector<std::uint8_t> greys;
+    greys.reserve(static_cast<std::size_t>(region.width) * static_cast<std::size_t>(region.height));
+    for (int y = region.y; y < region.y + region.height; ++y) {
+        const std::uint8_t* row = image.row(y);
+        for (int x = region.x; x < region.x + region.width; ++x) {
+            greys.push_back(static_cast<std::uint8_t>(luminance(row + static_cast<std::size_t>(x) * 4)));
         }
     }
-    clearOutsideTheShape(values, region.width, region.height);
-    Image crop(region.width + 2 * margin, region.height + 2 * margin);
+    return greys;
+}
+
+int InvertedTextRegions::mostCommonLevel(const std::vector<std::uint8_t>& greys, int below) {
+    std::vector<int> histogram(256, 0);
+    for (const std::uint8_t grey : greys) {
+        ++histogram[grey];
+    }
+    return static_cast<int>(std::max_element(histogram.begin(), histogram.begin() + std::clamp(below, 1, 256)) -
+                            histogram.begin());
+}
+
+Image InvertedTextRegions::framed(const std::vector<std::uint8_t>& greys, int width, int height) {
+    Image crop(width + 2 * margin, height + 2 * margin);
     crop.fill(255, 255, 255);
-    for (int y = 0; y < region.height; ++y) {
-        for (int x = 0; x < region.width; ++x) {
-            const auto value = values[static_cast<std::size_t>(y) * static_cast<std::size_t>(region.width) +
-                                      static_cast<std::size_t>(x)];
-            crop.setPixel(x + margin, y + margin, value, value, value);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const std::uint8_t grey =
+                greys[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)];
+            crop.setPixel(x + margin, y + margin, grey, grey, grey);
         }
     }
     return crop;

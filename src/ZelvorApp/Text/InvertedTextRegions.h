@@ -3,6 +3,7 @@
 #include "ZelvorCore/Foundation/Geometry.h"
 #include "ZelvorCore/Foundation/Image.h"
 
+#include <cstdint>
 #include <vector>
 
 namespace brisklet {
@@ -28,6 +29,14 @@ public:
     static Image readableCrop(const Image& image, const Region& region);
     /// The margin `readableCrop` adds on each side, in pixels.
     static constexpr int margin = 20;
+
+    /// The region's grey levels, row by row.
+    static std::vector<std::uint8_t> levels(const Image& image, const Region& region);
+    /// The most common of `greys` below `below`: a crop's background.
+    static int mostCommonLevel(const std::vector<std::uint8_t>& greys, int below = 256);
+    /// `width` × `height` grey levels as an image inside a white margin of `margin` pixels, the
+    /// crop `boxInImage` maps back.
+    static Image framed(const std::vector<std::uint8_t>& greys, int width, int height);
 
     /// A box normalised to the crop (origin bottom-left, y up) as a box normalised to the whole
     /// image the region was found in.

@@ -261,9 +261,9 @@ void ScreenshotOCRService::rereadUncertainLines(const Image& prepared, TextRecog
         ++reread;
         auto found = recognizer.recognize(UncertainTextLines::readableCrop(prepared, region), lineRereadingRequest());
         // A crop holds one line; anything else is a reading of something other than the line.
-        if (!found || found.value().size() != 1 || found.value().front().candidates.empty() ||
-            found.value().front().candidates.front().confidence <
-                observation.candidates.front().confidence + UncertainTextLines::minimumConfidenceGain) {
+        if (!found || found.value().size() != 1 ||
+            confidenceOf(found.value().front()) <
+                confidenceOf(observation) + UncertainTextLines::minimumConfidenceGain) {
             continue;
         }
         moveIntoImage(found.value(), region, prepared);

@@ -16,10 +16,6 @@ namespace {
 constexpr double paddingShare = 0.2;
 constexpr int minimumPaddingPixels = 2;
 
-int luminance(const std::uint8_t* pixel) {
-    return (pixel[0] * 77 + pixel[1] * 150 + pixel[2] * 29 + 128) >> 8;
-}
-
 } // namespace
 
 bool UncertainTextLines::shouldReread(const TextObservation& observation) {
@@ -51,24 +47,13 @@ InvertedTextRegions::Region UncertainTextLines::regionAround(const Rect& lineBox
 Image UncertainTextLines::readableCrop(const Image& image, const InvertedTextRegions::Region& region) {
     // The most common level is the line's background. Light text on a dark one is inverted, and
     // nothing else is changed: stretching the contrast as well made some lines read worse.
-    std::vector<int> histogram(256, 0);
-    for (int y = region.y; y < region.y + region.height; ++y) {
-        for (int x = region.x; x < region.x + region.width; ++x) {
-            ++histogram[static_cast<std::size_t>(luminance(image.row(y) + x * 4))];
+    std::vector<std::uint8_t> greys = InvertedTextRegions::levels(image, region);
+    if (InvertedTextRegions::mostCommonLevel(greys) < 128) {
+        for (auto& grey : greys) {
+            grey = static_cast<std::uint8_t>(255 - grey);
         }
     }
-    const bool lightOnDark = std::max_element(histogram.begin(), histogram.end()) - histogram.begin() < 128;
-    constexpr int margin = InvertedTextRegions::margin;
-    Image crop(region.width + 2 * margin, region.height + 2 * margin);
-    crop.fill(255, 255, 255);
-    for (int y = 0; y < region.height; ++y) {
-        for (int x = 0; x < region.width; ++x) {
-            const int level = luminance(image.row(region.y + y) + (region.x + x) * 4);
-            const auto grey = static_cast<std::uint8_t>(lightOnDark ? 255 - level : level);
-            crop.setPixel(x + margin, y + margin, grey, grey, grey);
-        }
-    }
-    return crop;
+    return InvertedTextRegions::framed(greys, region.width, region.height);
 }
 
 } // namespace brisklet

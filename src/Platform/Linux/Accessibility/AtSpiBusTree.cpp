@@ -169,6 +169,14 @@ std::optional<std::string> stringPropertyReply(DBusMessage* reply) {
     return value ? stringAt(*value) : std::nullopt;
 }
 
+AccessibleInterfaces interfacesNamed(const std::vector<std::string>& names) {
+    const auto has = [&names](const std::string& name) {
+        return std::find(names.begin(), names.end(), name) != names.end();
+    };
+    return AccessibleInterfaces{has(textInterface), has("org.a11y.atspi.Value"), has(componentInterface),
+                                has("org.a11y.atspi.Document")};
+}
+
 std::string questionKey(const AtSpiQuestion& question) {
     std::string key = question.bus + '\n' + question.path + '\n' + question.interface + '\n' + question.method;
     for (const auto& argument : question.arguments) {
@@ -197,10 +205,8 @@ AccessibleRef AtSpiBusTree::desktop() const {
 }
 
 std::optional<std::vector<AccessibleRef>> AtSpiBusTree::children(const AccessibleRef& object, int timeoutMilliseconds) {
-    if (const auto found = caches_.find(object.bus); found != caches_.end() && found->second) {
-        if (auto listed = found->second->children(object)) {
-            return listed;
-        }
+    if (auto listed = cachedChildren(object)) {
+        return listed;
     }
     return references(call(question(object, accessibleInterface, "GetChildren"), timeoutMilliseconds).message());
 }
@@ -304,11 +310,7 @@ std::optional<AccessibleInterfaces> AtSpiBusTree::interfaces(const AccessibleRef
     if (!names) {
         return std::nullopt;
     }
-    const auto has = [&names](const char* name) {
-        return std::find(names->begin(), names->end(), name) != names->end();
-    };
-    return AccessibleInterfaces{has("org.a11y.atspi.Text"), has("org.a11y.atspi.Value"),
-                                has("org.a11y.atspi.Component"), has("org.a11y.atspi.Document")};
+    return interfacesNamed(*names);
 }
 
 std::optional<ScreenExtents> AtSpiBusTree::extents(const AccessibleRef& object, int timeoutMilliseconds) {
@@ -391,7 +393,7 @@ void AtSpiBusTree::prefetch(const std::vector<AccessibleRef>& objects, int timeo
             first.push_back(propertyQuestion(object, accessibleInterface, "Description"));
             first.push_back(question(object, accessibleInterface, "GetInterfaces"));
         }
-        if (!caches_[object.bus] || !caches_[object.bus]->children(object)) {
+        if (!cachedChildren(object)) {
             first.push_back(question(object, accessibleInterface, "GetChildren"));
         }
     }
@@ -407,16 +409,14 @@ void AtSpiBusTree::prefetch(const std::vector<AccessibleRef>& objects, int timeo
         if (!names) {
             continue;
         }
-        const auto has = [&names](const std::string& name) {
-            return std::find(names->begin(), names->end(), name) != names->end();
-        };
+        const AccessibleInterfaces kinds = interfacesNamed(*names);
         const auto role = element ? std::optional<std::int64_t>(element->role)
                                   : integerReply(prefetchedReply(question(object, accessibleInterface, "GetRole")));
-        if (has(textInterface) && role != passwordTextRole && !namedAsSecret(object)) {
+        if (kinds.text && role != passwordTextRole && !namedAsSecret(object)) {
             second.push_back(question(object, textInterface, "GetText", {std::int32_t{0}, std::int32_t{-1}}));
             second.push_back(question(object, textInterface, "GetNSelections"));
         }
-        if (has(componentInterface)) {
+        if (kinds.component) {
             second.push_back(question(object, componentInterface, "GetExtents", {screenCoordinates}));
         }
     }
@@ -448,6 +448,11 @@ void AtSpiBusTree::loadCache(const std::string& bus, int timeoutMilliseconds) {
     }
     const AtSpiQuestion items{bus, "/org/a11y/atspi/cache", "org.a11y.atspi.Cache", "GetItems", {}};
     caches_.emplace(bus, AtSpiApplicationCache::fromReply(wire_.ask(items, timeoutMilliseconds).message()));
+}
+
+std::optional<std::vector<AccessibleRef>> AtSpiBusTree::cachedChildren(const AccessibleRef& object) const {
+    const auto found = caches_.find(object.bus);
+    return found == caches_.end() || !found->second ? std::nullopt : found->second->children(object);
 }
 
 const AtSpiApplicationCache::Element* AtSpiBusTree::cached(const AccessibleRef& object) const {

@@ -63,6 +63,8 @@ private:
     void loadCache(const std::string& bus, int timeoutMilliseconds);
     /// The element as its application's cache tells it; null when it is not there.
     const AtSpiApplicationCache::Element* cached(const AccessibleRef& object) const;
+    /// The element's children as its application's cache lists them, when it lists them all.
+    std::optional<std::vector<AccessibleRef>> cachedChildren(const AccessibleRef& object) const;
 
     AtSpiWire& wire_;
     /// Prefetched answers by question, each used once.
