@@ -66,6 +66,20 @@ export DBUS_SESSION_BUS_ADDRESS="$(echo "$bus_info" | sed -n 1p)"
 E2E_PIDS+=("$(echo "$bus_info" | sed -n 2p)")
 
 # Waits up to `$2` seconds (default 15) for a line containing `$1` in the running log.
+# Presses KEY until the log shows TEXT: a window that has just been shown may not have the
+# keyboard yet on a loaded machine, and the first press goes nowhere. e2e_key_until KEY TEXT
+e2e_key_until() {
+    local key="$1" text="$2" attempt
+    for attempt in 1 2 3; do
+        xdotool key "$key"
+        for _ in $(seq 20); do
+            grep -qF -- "$text" "$E2E_LOG" 2>/dev/null && return 0
+            sleep 0.1
+        done
+    done
+    e2e_wait_for_log "$text" 1
+}
+
 e2e_wait_for_log() {
     local text="$1" limit="${2:-15}" waited=0
     while [ "$waited" -lt $((limit * 10)) ]; do

@@ -290,9 +290,7 @@ overlay-keys)
     xdotool mousemove 300 500
     e2e_brisklet action screenshot
     e2e_wait_for_log "selection overlay show" 5
-    sleep 0.3
-    xdotool key ctrl+c
-    e2e_wait_for_log "selection color copied value=#5E6875" 5
+    e2e_key_until ctrl+c "selection color copied value=#5E6875"
     [ "$(xclip -selection clipboard -o 2>/dev/null)" = "#5E6875" ] || fail "the clipboard does not hold the colour"
     xdotool key shift ctrl+c
     e2e_wait_for_log "selection color copied value=RGB(94, 104, 117)" 5
@@ -301,9 +299,7 @@ overlay-keys)
     # Back to idle: the next request opens a new overlay.
     e2e_brisklet action screenshot
     for _ in $(seq 50); do [ "$(count_lines 'selection overlay show')" -ge 2 ] && break; sleep 0.1; done
-    sleep 0.3
-    xdotool key ctrl+a
-    e2e_wait_for_log "selection full screen source=registeredHotkey" 5
+    e2e_key_until ctrl+a "selection full screen source=registeredHotkey"
     e2e_wait_for_log "selection confirmed rect={{0, 0}, {1280, 800}} source=region" 5
     ;;
 no-tray)
